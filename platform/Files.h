@@ -1,0 +1,29 @@
+// Files: whole-file reads and replacements, folders, and the running program's own file name.
+// Paths are Windows paths; the host substitute maps backslashes to slashes.
+#pragma once
+
+#include <string>
+
+#include "platform/Text.h"
+
+namespace zolv::files {
+
+// Reads the whole file into `bytes`. Others may read the file meanwhile, not write it.
+// On failure returns false and sets `error` to the system's text for the failure.
+bool ReadWhole(const String& path, std::string& bytes, String& error);
+
+// Replaces the file's contents with `bytes` in one step: the bytes go to a temporary file in
+// the same folder, are flushed to disk, and the temporary file then takes the file's place.
+// While another process has the file open, the replacement fails. On any failure the old
+// file stays whole, no temporary file is left, and `error` holds the system's text.
+bool ReplaceWhole(const String& path, std::string_view bytes, String& error);
+
+bool Exists(const String& path);
+
+// Creates one folder level (the parent must exist). Returns whether it was created.
+bool CreateFolder(const String& path);
+
+// The running executable's full file name.
+String ModuleFileName();
+
+}  // namespace zolv::files
