@@ -57,11 +57,13 @@ class Application {
 
   // Runs an event handler; what it throws goes to the exception handler.
   void Dispatch(const Handler& handler) noexcept {
-    if (!handler) return;
+    if (!handler)
+      return;
     try {
       handler();
     } catch (...) {
-      if (onException_) onException_(std::current_exception());
+      if (onException_)
+        onException_(std::current_exception());
     }
   }
 

@@ -3,4 +3,6 @@
 
 #include "platform/Program.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return zolv::ProgramMain(); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  return zolv::ProgramMain();
+}
