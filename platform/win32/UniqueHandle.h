@@ -1,0 +1,68 @@
+// UniqueHandle: one owning wrapper for every kind of Win32 handle; each kind is one line below.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace zolv::win32 {
+
+template <typename T, auto Close, T Invalid = T{}>
+class UniqueHandle {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(T handle) : handle_(handle) {}
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    reset(other.release());
+    return *this;
+  }
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  ~UniqueHandle() { reset(); }
+
+  T get() const { return handle_; }
+  explicit operator bool() const { return handle_ != Invalid; }
+
+  T release() { return std::exchange(handle_, Invalid); }
+  void reset(T handle = Invalid) {
+    if (handle_ != Invalid)
+      Close(handle_);
+    handle_ = handle;
+  }
+
+  // For out-parameters of creating calls: releases what is held and exposes the slot.
+  T* put() {
+    reset();
+    return &handle_;
+  }
+
+ private:
+  T handle_ = Invalid;
+};
+
+inline void CloseFileHandle(HANDLE h) {
+  ::CloseHandle(h);
+}
+inline void CloseRegKey(HKEY h) {
+  ::RegCloseKey(h);
+}
+inline void DeleteGdiObject(HGDIOBJ h) {
+  ::DeleteObject(h);
+}
+inline void DestroyWindowHandle(HWND h) {
+  ::DestroyWindow(h);
+}
+inline void ReleaseScreenDc(HDC h) {
+  ::ReleaseDC(nullptr, h);
+}
+
+using UniqueFile = UniqueHandle<HANDLE, CloseFileHandle, INVALID_HANDLE_VALUE>;
+using UniqueHandleObject = UniqueHandle<HANDLE, CloseFileHandle>;
+using UniqueRegKey = UniqueHandle<HKEY, CloseRegKey>;
+using UniqueFont = UniqueHandle<HFONT, DeleteGdiObject>;
+using UniqueBitmap = UniqueHandle<HBITMAP, DeleteGdiObject>;
+using UniqueWindow = UniqueHandle<HWND, DestroyWindowHandle>;
+using UniqueScreenDc = UniqueHandle<HDC, ReleaseScreenDc>;
+
+}  // namespace zolv::win32
