@@ -91,6 +91,7 @@ class Application {
 
   struct Impl;
   Impl& impl() { return *impl_; }
+  const Impl& impl() const { return *impl_; }
 
  private:
   String title_;
@@ -127,6 +128,7 @@ class Control {
 
   struct Impl;
   Impl& impl() { return *impl_; }
+  const Impl& impl() const { return *impl_; }
 
  protected:
   explicit Control(std::unique_ptr<Impl> impl);
