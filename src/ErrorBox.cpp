@@ -1,0 +1,37 @@
+#include "ErrorBox.h"
+
+#include "Exception.h"
+#include "Utf.h"
+
+namespace zolv {
+
+String ApplicationTitle(StringView moduleFileName) {
+  const std::size_t folderEnd = moduleFileName.find_last_of(u"\\:");
+  StringView name =
+      folderEnd == StringView::npos ? moduleFileName : moduleFileName.substr(folderEnd + 1);
+  name = name.substr(0, name.find(u'.'));
+  if (name.empty())
+    return String();
+  return String(1, name.front()) + text::LowerCase(name.substr(1));
+}
+
+String ErrorBoxText(StringView message) {
+  String text(message);
+  if (!text.empty() && text.back() > u'.')
+    text += u'.';
+  return text;
+}
+
+String ExceptionMessage(const std::exception_ptr& error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const Exception& e) {
+    return e.Message();
+  } catch (const std::exception& e) {
+    return FromUtf8(e.what());
+  } catch (...) {
+    return u"Unknown error";
+  }
+}
+
+}  // namespace zolv
