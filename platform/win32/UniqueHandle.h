@@ -3,11 +3,14 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <utility>
 
 namespace zolv::win32 {
 
-template <typename T, auto Close, T Invalid = T{}>
+// `Invalid` is the kind's empty value as a number: a pointer such as INVALID_HANDLE_VALUE cannot
+// be a template argument.
+template <typename T, auto Close, std::intptr_t Invalid = 0>
 class UniqueHandle {
  public:
   UniqueHandle() = default;
@@ -22,11 +25,11 @@ class UniqueHandle {
   ~UniqueHandle() { reset(); }
 
   T get() const { return handle_; }
-  explicit operator bool() const { return handle_ != Invalid; }
+  explicit operator bool() const { return handle_ != Empty(); }
 
-  T release() { return std::exchange(handle_, Invalid); }
-  void reset(T handle = Invalid) {
-    if (handle_ != Invalid)
+  T release() { return std::exchange(handle_, Empty()); }
+  void reset(T handle = Empty()) {
+    if (handle_ != Empty())
       Close(handle_);
     handle_ = handle;
   }
@@ -38,7 +41,9 @@ class UniqueHandle {
   }
 
  private:
-  T handle_ = Invalid;
+  static T Empty() { return reinterpret_cast<T>(Invalid); }
+
+  T handle_ = Empty();
 };
 
 inline void CloseFileHandle(HANDLE h) {
@@ -57,7 +62,7 @@ inline void ReleaseScreenDc(HDC h) {
   ::ReleaseDC(nullptr, h);
 }
 
-using UniqueFile = UniqueHandle<HANDLE, CloseFileHandle, INVALID_HANDLE_VALUE>;
+using UniqueFile = UniqueHandle<HANDLE, CloseFileHandle, -1>;
 using UniqueHandleObject = UniqueHandle<HANDLE, CloseFileHandle>;
 using UniqueRegKey = UniqueHandle<HKEY, CloseRegKey>;
 using UniqueFont = UniqueHandle<HFONT, DeleteGdiObject>;
