@@ -6,6 +6,9 @@ ZOLV_BUILD_PACKAGES=(
   binutils-mingw-w64-x86-64
 )
 ZOLV_WINE_PACKAGES=(wine wine64 xvfb xauth fonts-wine imagemagick)
+# libFuzzer comes with clang's runtime libraries.
+ZOLV_FUZZ_PACKAGES=(clang libclang-rt-dev)
+ZOLV_BENCH_PACKAGES=(libbenchmark-dev libinih-dev jq)
 
 # zolv_require_packages PKG...: installs what is missing when root, else prints the apt
 # command and exits.
