@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
 # Every test of the project, on a fresh Debian 12 machine: installs what is missing (as root),
-# checks formatting, builds the host preset and runs its unit tests under ASan+UBSan, builds
-# the shipped 32-bit program and checks its binary, then builds the 64-bit Windows build and
-# runs the Windows suites under Wine and Xvfb.
+# checks formatting, builds the host preset and runs its unit tests under ASan+UBSan, fuzzes
+# the settings document and the browser list for a minute, builds the shipped 32-bit program
+# and checks its binary, then builds the 64-bit Windows build and runs the Windows suites
+# (adapters, robustness, end to end) under Wine and Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/deps.sh
-zolv_require_packages "${ZOLV_BUILD_PACKAGES[@]}" "${ZOLV_WINE_PACKAGES[@]}"
+zolv_require_packages "${ZOLV_BUILD_PACKAGES[@]}" "${ZOLV_FUZZ_PACKAGES[@]}" \
+  "${ZOLV_WINE_PACKAGES[@]}"
 
 scripts/check-format.sh
 
 cmake --preset host >/dev/null
 cmake --build --preset host
 ctest --preset host -j2
+
+# A minute of each fuzzing harness, side by side (scripts/fuzz.sh runs them longer).
+scripts/fuzz.sh 60
 
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
