@@ -1,6 +1,7 @@
 // The Win32 toolkit against real windows: window styles, geometry and fonts as the windows
 // report them, clicks, the message loop, the timer, keyboard navigation and the error box.
-// Leaves a screenshot of the picture buttons as build/win64/screenshots/ToolkitButtons.bmp.
+// Leaves screenshots of the picture buttons in screenshots/ under the working folder
+// (build/win64/tests): ToolkitButtons.bmp and ToolkitButtonsDisabled.bmp.
 #include <windows.h>
 
 #include <gtest/gtest.h>
