@@ -146,6 +146,9 @@ TEST_F(ToolkitTest, FormIsAFixedDialogLikeWindowOfTheExactClientSize) {
   EXPECT_EQ(lf.lfHeight, -13);
   EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
   EXPECT_EQ(::GetClassLongPtrW(window, GCLP_HBRBACKGROUND), COLOR_BTNFACE + 1);
+  // The application icon, big and small, from the program's resources.
+  EXPECT_NE(::GetClassLongPtrW(window, GCLP_HICON), 0);
+  EXPECT_NE(::GetClassLongPtrW(window, GCLP_HICONSM), 0);
 }
 
 TEST_F(ToolkitTest, OuterGeometryMovesAndResizesTheWholeWindow) {
