@@ -1,18 +1,18 @@
 #include "ErrorBox.h"
 
 #include "Exception.h"
+#include "FilePaths.h"
 #include "Utf.h"
 
 namespace zolv {
 
 String ApplicationTitle(StringView moduleFileName) {
-  const std::size_t folderEnd = moduleFileName.find_last_of(u"\\:");
-  StringView name =
-      folderEnd == StringView::npos ? moduleFileName : moduleFileName.substr(folderEnd + 1);
+  StringView name = ExtractFileName(moduleFileName);
   name = name.substr(0, name.find(u'.'));
-  if (name.empty())
-    return String();
-  return String(1, name.front()) + text::LowerCase(name.substr(1));
+  String title = text::LowerCase(name);
+  if (!title.empty())
+    title.front() = name.front();
+  return title;
 }
 
 String ErrorBoxText(StringView message) {
