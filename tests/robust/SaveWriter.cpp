@@ -1,0 +1,294 @@
+#include "SaveWriter.h"
+
+#include <algorithm>
+#include <cwchar>
+#include <iterator>
+#include <sstream>
+
+#include "Exception.h"
+#include "UComun.h"
+#include "UFPrincipal.h"
+#include "platform/Files.h"
+#include "platform/win32/Wide.h"
+
+namespace zolv::robust {
+
+using win32::FromWide;
+using win32::UniqueFile;
+using win32::UniqueHandleObject;
+using win32::Wide;
+
+namespace {
+
+String FromUtf8(std::string_view bytes) {
+  if (bytes.empty())
+    return String();
+  const int length =
+      ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  String text(static_cast<std::size_t>(length), u'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), Wide(text),
+                        length);
+  return text;
+}
+
+// The system text after "Cannot ... file "<path>". ", when `message` is that error.
+bool IsFileError(const String& message, StringView verb, const String& path, String& systemText) {
+  const String prefix = FileErrorPrefix(verb, path);
+  if (!message.starts_with(prefix))
+    return false;
+  systemText = message.substr(prefix.size());
+  return true;
+}
+
+class Writer {
+ public:
+  explicit Writer(WriterPlan plan) : plan_(std::move(plan)) {
+    DataPath = plan_.dataPath;
+    settings_ = SettingsFileIn(plan_.dataPath);
+  }
+
+  void Run() {
+    for (int round = 0; plan_.rounds == 0 || round < plan_.rounds; ++round) {
+      const String& choice = plan_.choices[static_cast<std::size_t>(round) % plan_.choices.size()];
+      Attempt([&] {
+        SetIni(u"Misc", u"DefaultBrowser", choice);
+        ++report_.saves;
+      });
+      if (round == 0 && !plan_.readyEvent.empty()) {
+        UniqueHandleObject ready(::OpenEventW(EVENT_MODIFY_STATE, FALSE, Wide(plan_.readyEvent)));
+        ::SetEvent(ready.get());
+      }
+      Attempt([&] {
+        const String read = GetIni(u"Misc", u"DefaultBrowser", u"");
+        ++report_.reads;
+        const StringView browsers[] = {u"iexplore.exe", u"chrome.exe", u"firefox.exe",
+                                       u"safari.exe", u"opera.exe"};
+        if (std::find(std::begin(browsers), std::end(browsers), read) == std::end(browsers))
+          ++report_.wrongValues;
+      });
+    }
+  }
+
+  bool WriteReport() const {
+    if (plan_.reportFile.empty())
+      return true;
+    std::ostringstream out;
+    out << "saves " << report_.saves << "\nreads " << report_.reads << "\ncreate "
+        << report_.createErrors << "\nopen " << report_.openErrors << "\nwrong "
+        << report_.wrongValues << "\n";
+    for (const String& message : report_.otherErrors)
+      out << "other " << Narrow(message) << "\n";
+    for (const String& text : report_.systemTexts)
+      out << "system " << Narrow(text) << "\n";
+    return WriteFileBytes(plan_.reportFile, out.str());
+  }
+
+ private:
+  template <typename Call>
+  void Attempt(Call call) {
+    try {
+      call();
+    } catch (const Exception& error) {
+      String systemText;
+      if (IsFileError(error.Message(), u"create", settings_, systemText)) {
+        ++report_.createErrors;
+        systemText.insert(0, u"create: ");
+      } else if (IsFileError(error.Message(), u"open", settings_, systemText)) {
+        ++report_.openErrors;
+        systemText.insert(0, u"open: ");
+      } else {
+        report_.otherErrors.push_back(error.Message());
+        return;
+      }
+      auto& texts = report_.systemTexts;
+      if (std::find(texts.begin(), texts.end(), systemText) == texts.end())
+        texts.push_back(systemText);
+    }
+  }
+
+  WriterPlan plan_;
+  String settings_;
+  WriterReport report_;
+};
+
+// Quoted for CommandLineToArgvW: backslashes before a quote, the closing one included, are
+// doubled, so a folder's final backslash does not escape it.
+String Quoted(const String& argument) {
+  String quoted(u"\"");
+  std::size_t backslashes = 0;
+  for (const char16_t unit : argument) {
+    if (unit == u'"')
+      quoted.append(backslashes + 1, u'\\');
+    backslashes = unit == u'\\' ? backslashes + 1 : 0;
+    quoted += unit;
+  }
+  quoted.append(backslashes, u'\\');
+  return quoted += u'"';
+}
+
+String Joined(const std::vector<String>& parts) {
+  String joined;
+  for (const String& part : parts)
+    joined += (joined.empty() ? u"" : u"|") + part;
+  return joined;
+}
+
+std::vector<String> Split(const String& joined) {
+  std::vector<String> parts;
+  std::size_t start = 0;
+  for (std::size_t bar; (bar = joined.find(u'|', start)) != String::npos; start = bar + 1)
+    parts.push_back(joined.substr(start, bar - start));
+  parts.push_back(joined.substr(start));
+  return parts;
+}
+
+}  // namespace
+
+std::string Narrow(StringView text) {
+  if (text.empty())
+    return std::string();
+  const int length = ::WideCharToMultiByte(CP_UTF8, 0, Wide(text), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(length), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, Wide(text), static_cast<int>(text.size()), bytes.data(), length,
+                        nullptr, nullptr);
+  return bytes;
+}
+
+String Decimal(unsigned long long number) {
+  const std::string digits = std::to_string(number);
+  return String(digits.begin(), digits.end());
+}
+
+// Built by appending: GCC 12 at -O3 misreads a literal + temporary string as an overlapping copy.
+String Numbered(StringView prefix, unsigned long long number) {
+  String text(prefix);
+  return text.append(Decimal(number));
+}
+
+String FileErrorPrefix(StringView verb, const String& file) {
+  String prefix(u"Cannot ");
+  prefix.append(verb).append(u" file \"").append(file).append(u"\". ");
+  return prefix;
+}
+
+String SettingsFileIn(const String& dataPath) {
+  String module = files::ModuleFileName();
+  module = module.substr(module.find_last_of(u"\\/") + 1);
+  return dataPath + module.substr(0, module.rfind(u'.')) + u".ini";
+}
+
+// Arguments: data folder, choices joined by "|", rounds, ready event, report file.
+int RunWriter(int argc, wchar_t** argv) {
+  if (argc != 5)
+    return 2;
+  WriterPlan plan;
+  plan.dataPath = FromWide(argv[0]);
+  plan.choices = Split(FromWide(argv[1]));
+  plan.rounds = static_cast<int>(std::wcstol(argv[2], nullptr, 10));
+  plan.readyEvent = FromWide(argv[3]);
+  plan.reportFile = FromWide(argv[4]);
+  Writer writer(std::move(plan));
+  writer.Run();
+  return writer.WriteReport() ? 0 : 3;
+}
+
+UniqueHandleObject StartWriter(const WriterPlan& plan) {
+  const String self = files::ModuleFileName();
+  String command = Quoted(self) + u" " + FromWide(kWriterFlag) + u" " + Quoted(plan.dataPath) +
+                   u" " + Quoted(Joined(plan.choices)) + u" " +
+                   Quoted(Decimal(static_cast<unsigned>(plan.rounds))) + u" " +
+                   Quoted(plan.readyEvent) + u" " + Quoted(plan.reportFile);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(Wide(self), Wide(command), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+    return UniqueHandleObject();
+  ::CloseHandle(process.hThread);
+  return UniqueHandleObject(process.hProcess);
+}
+
+WriterReport ReadReport(const String& reportFile, bool& found) {
+  WriterReport report;
+  std::string bytes;
+  found = ReadFileBytes(reportFile, bytes);
+  std::istringstream in(bytes);
+  std::string word;
+  while (in >> word) {
+    std::string rest;
+    std::getline(in, rest);
+    if (!rest.empty())
+      rest.erase(0, 1);
+    if (word == "saves")
+      report.saves = std::stoi(rest);
+    else if (word == "reads")
+      report.reads = std::stoi(rest);
+    else if (word == "create")
+      report.createErrors = std::stoi(rest);
+    else if (word == "open")
+      report.openErrors = std::stoi(rest);
+    else if (word == "wrong")
+      report.wrongValues = std::stoi(rest);
+    else if (word == "other")
+      report.otherErrors.push_back(FromUtf8(rest));
+    else if (word == "system")
+      report.systemTexts.push_back(FromUtf8(rest));
+  }
+  return report;
+}
+
+String MakeTempFolder(StringView purpose) {
+  wchar_t temp[MAX_PATH + 1];
+  ::GetTempPathW(MAX_PATH + 1, temp);
+  static unsigned made = 0;
+  const String folder = FromWide(temp) + u"zolv-" + String(purpose) + u"-" +
+                        Decimal(::GetCurrentProcessId()) + u"-" + Decimal(::GetTickCount64()) +
+                        u"-" + Decimal(++made);
+  ::CreateDirectoryW(Wide(folder), nullptr);
+  return folder + u'\\';
+}
+
+void RemoveFolder(const String& folder) {
+  WIN32_FIND_DATAW found;
+  const String pattern = folder + u"*";
+  HANDLE search = ::FindFirstFileW(Wide(pattern), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const String name = FromWide(found.cFileName);
+      if (name == u"." || name == u"..")
+        continue;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveFolder(folder + name + u'\\');
+      else
+        ::DeleteFileW(Wide(folder + name));
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+  }
+  ::RemoveDirectoryW(Wide(folder));
+}
+
+bool ReadFileBytes(const String& path, std::string& bytes) {
+  bytes.clear();
+  UniqueFile file(::CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
+    return false;
+  char buffer[64 * 1024];
+  DWORD read = 0;
+  while (::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+    bytes.append(buffer, read);
+  return true;
+}
+
+bool WriteFileBytes(const String& path, std::string_view bytes) {
+  UniqueFile file(::CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  return file &&
+         ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr) &&
+         written == bytes.size();
+}
+
+}  // namespace zolv::robust
