@@ -91,11 +91,12 @@ zolv_make_prefix() {
     return 1
   fi
   # A crashing program prints its backtrace and ends, instead of waiting on a dialog. No window
-  # manager runs under Xvfb, so Wine draws title bars and frames itself: screenshots then show
-  # whole windows.
+  # manager runs under Xvfb, so Wine manages the windows itself: it draws their title bars and
+  # frames (screenshots show whole windows), and a closing window does not wait two seconds for
+  # a window manager to let it go.
   if ! timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
     /t REG_DWORD /d 0 /f >>"$log" 2>&1 </dev/null ||
-    ! timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated \
+    ! timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed \
       /t REG_SZ /d N /f >>"$log" 2>&1 </dev/null; then
     echo "Could not configure the Wine prefix; see $log" >&2
     return 1
