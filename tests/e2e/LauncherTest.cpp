@@ -47,6 +47,8 @@ void LauncherTest::SetUp() {
   RemoveSettings();
   RemoveFile(SiteFile());
   ClearStubStarts();
+  // The pointer rests off the window, so no button shows the hover look in a screenshot.
+  SetCursorPos(0, 0);
 }
 
 void LauncherTest::TearDown() {
