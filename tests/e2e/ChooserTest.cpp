@@ -50,16 +50,14 @@ TEST_F(LauncherTest, EnterChoosesTheFocusedBrowserRatherThanOpeningThePage) {
   ASSERT_EQ(Launcher::Focus(w.form), w.browsers[kChrome]);
 
   PressKey(VK_RETURN);
-  EXPECT_TRUE(
-      WaitUntil([] { return ReadBytes(SettingsFile()) == SettingsHolding("chrome.exe"); }, 5s));
-  EXPECT_TRUE(IsBold(FontOf(w.browsers[kChrome])));
+  ASSERT_TRUE(WaitUntilBold(w.browsers[kChrome]));
+  EXPECT_EQ(ReadBytes(SettingsFile()), SettingsHolding("chrome.exe"));
 
   PressKey(VK_TAB);
   ASSERT_TRUE(FocusMovesTo(w.form, w.browsers[kFirefox]));
   PressKey(VK_RETURN);
-  EXPECT_TRUE(
-      WaitUntil([] { return ReadBytes(SettingsFile()) == SettingsHolding("firefox.exe"); }, 5s));
-  EXPECT_TRUE(IsBold(FontOf(w.browsers[kFirefox])));
+  ASSERT_TRUE(WaitUntilBold(w.browsers[kFirefox]));
+  EXPECT_EQ(ReadBytes(SettingsFile()), SettingsHolding("firefox.exe"));
   EXPECT_FALSE(IsBold(FontOf(w.browsers[kChrome])));
   EXPECT_EQ(WindowText(w.access), kAccessCaption);
   EXPECT_EQ(launcher().StartedProcesses(), 0);

@@ -73,6 +73,10 @@ LOGFONTW LauncherTest::FontOf(HWND control) {
   return *font;
 }
 
+bool LauncherTest::WaitUntilBold(HWND button) {
+  return WaitUntil([&] { return IsBold(FontOf(button)); }, 5s);
+}
+
 void LauncherTest::Dismiss(HWND box) {
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   if (!WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }))

@@ -60,6 +60,9 @@ class LauncherTest : public ::testing::Test {
 
   // The font of a control of the launcher's window; fails the test when it has none.
   LOGFONTW FontOf(HWND control);
+  // Until the button shows the bold mark. The launcher answers the probe only between
+  // messages, so by then the handler that set the mark has also saved the choice.
+  bool WaitUntilBold(HWND button);
   // Closes the error box with its OK button and waits until it is gone.
   void Dismiss(HWND box);
 

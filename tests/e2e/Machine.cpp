@@ -6,8 +6,6 @@
 #include <array>
 #include <stdexcept>
 
-#include "Wait.h"
-
 namespace zolv::e2e {
 
 namespace {
@@ -119,16 +117,9 @@ std::wstring ScreenshotFolder() {
 }
 
 std::optional<std::string> ReadBytes(const std::wstring& path) {
-  win32::UniqueFile file;
-  // The launcher shares nothing while it writes the file; that takes a moment only.
-  WaitUntil(
-      [&] {
-        file.reset(CreateFileW(path.c_str(), GENERIC_READ,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        return file || GetLastError() != ERROR_SHARING_VIOLATION;
-      },
-      5s, 10ms);
+  win32::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     Check(GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND,
           L"opening " + path);
