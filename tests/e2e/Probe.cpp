@@ -3,6 +3,7 @@
 #include <psapi.h>
 
 #include <array>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
