@@ -6,7 +6,7 @@
 # ctest's own) is stopped with everything it started, and the output so far is shown.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/lib/wine.sh"
-if [ ! -f "$WINEPREFIX/.zolv-ready" ]; then
+if [ ! -f "$WINEPREFIX/$ZOLV_PREFIX_MARK" ]; then
   echo "wine-exec: no Wine prefix at $WINEPREFIX." >&2
   echo "Run: export ZOLV_XVFB=1; source scripts/lib/wine.sh; zolv_start_wine" >&2
   exit 1

@@ -18,6 +18,9 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 export WINELOADER=/usr/lib/wine/wine64
 export WINESERVER=/usr/lib/wine/wineserver64
 export ZOLV_WINE=$WINELOADER
+# Marks a finished prefix; renamed whenever the prefix's set-up changes, so that older prefixes
+# are made again.
+ZOLV_PREFIX_MARK=.zolv-ready-2
 # The same Windows for everyone: English system texts and the Windows-1252 ANSI code page,
 # whatever the caller's locale.
 export LC_ALL=C.UTF-8
@@ -87,9 +90,14 @@ zolv_make_prefix() {
     echo "wineboot failed; see $log" >&2
     return 1
   fi
-  # A crashing program prints its backtrace and ends, instead of waiting on a dialog.
+  # A crashing program prints its backtrace and ends, instead of waiting on a dialog. No window
+  # manager runs under Xvfb, so Wine manages the windows itself: it draws their title bars and
+  # frames (screenshots show whole windows), and a closing window does not wait two seconds for
+  # a window manager to let it go.
   if ! timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
-    /t REG_DWORD /d 0 /f >>"$log" 2>&1 </dev/null; then
+    /t REG_DWORD /d 0 /f >>"$log" 2>&1 </dev/null ||
+    ! timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed \
+      /t REG_SZ /d N /f >>"$log" 2>&1 </dev/null; then
     echo "Could not configure the Wine prefix; see $log" >&2
     return 1
   fi
@@ -99,17 +107,19 @@ zolv_make_prefix() {
     "$WINESERVER" -k >/dev/null 2>&1 </dev/null || true
     return 1
   fi
-  cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf \
-    /usr/share/wine/fonts/marlett.ttf \
+  # Marlett draws the title bar's buttons. Wine's own Tahoma Bold is left out: from 13 to 30
+  # pixels it draws the regular glyphs, so a bold caption would look regular; without it Wine
+  # makes bold from the regular outlines, and bold shows.
+  cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/marlett.ttf \
     "$WINEPREFIX/drive_c/windows/Fonts/"
-  touch "$WINEPREFIX/.zolv-ready"
+  touch "$WINEPREFIX/$ZOLV_PREFIX_MARK"
 }
 
 # zolv_start_wine: display, prefix (made once) and wineserver.
 zolv_start_wine() {
   mkdir -p "$ZOLV_WINE_DIR"
   zolv_start_display || return 1
-  if [ ! -f "$WINEPREFIX/.zolv-ready" ]; then
+  if [ ! -f "$WINEPREFIX/$ZOLV_PREFIX_MARK" ]; then
     zolv_make_prefix || return 1
   fi
   zolv_start_wineserver
