@@ -18,7 +18,10 @@ mkdir -p "$out"
 echo "== Settings engine on the host"
 cmake --preset bench >/dev/null
 cmake --build --preset bench --target zolv_settings_bench
-build/bench/host/bench/zolv_settings_bench --benchmark_repetitions=5 \
+# Repetitions in random order, so that a busy moment of the machine does not fall on one
+# benchmark only; medians are reported.
+build/bench/host/bench/zolv_settings_bench --benchmark_repetitions=9 \
+  --benchmark_enable_random_interleaving=true --benchmark_min_time=0.2 \
   --benchmark_report_aggregates_only=true --benchmark_out="$out/settings.json" \
   --benchmark_out_format=json
 
