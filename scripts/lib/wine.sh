@@ -39,7 +39,8 @@ zolv_start_display() {
 zolv_start_wine() {
   mkdir -p "$ZOLV_ROOT/build/wine"
   zolv_start_display
-  "$WINESERVER" -p
+  # The prefix is made before the persistent wineserver starts: that one never ends, so it
+  # cannot be waited for, and it cannot start without the prefix folder.
   if [ ! -f "$WINEPREFIX/.zolv-ready" ]; then
     echo "Creating the Wine prefix $WINEPREFIX"
     timeout 300 "$WINELOADER" wineboot -i >"$ZOLV_ROOT/build/wine/wineboot.log" 2>&1 </dev/null
