@@ -11,4 +11,18 @@ namespace zolv {
 // UTF-8 bytes of `text`; a lone surrogate becomes U+FFFD.
 std::string ToUtf8(StringView text);
 
+// Text of UTF-8 `bytes`, leniently: each maximal invalid subpart (the longest start of a
+// well-formed sequence, or else one byte) becomes one U+FFFD, and decoding goes on after it.
+String FromUtf8(std::string_view bytes);
+
+// UTF-16 code units as little- or big-endian byte pairs. Units pass unchanged, lone
+// surrogates included, so any text round-trips.
+std::string ToUtf16Le(StringView text);
+std::string ToUtf16Be(StringView text);
+
+// Text of UTF-16 byte pairs. An odd trailing byte is a truncated unit: it becomes U+FFFD, so
+// the damage stays visible instead of being dropped without trace.
+String FromUtf16Le(std::string_view bytes);
+String FromUtf16Be(std::string_view bytes);
+
 }  // namespace zolv

@@ -1,60 +1,122 @@
+# shellcheck shell=bash
 # Wine for the Windows test programs and the launcher: a prefix inside the build folder, a
-# persistent wineserver, and a display (the caller's, or an Xvfb of our own).
+# persistent wineserver, and a display (the caller's, or an Xvfb of our own). Source it, call
+# zolv_start_wine, and zolv_stop_wine when done (a trap on EXIT is the usual place).
 #
 # The 64-bit Wine is used: it runs on kernels that cannot execute 32-bit code, where the
 # 32-bit Wine loader cannot start. The Windows suites therefore run the x86_64 build.
+#
+# Wine and its helper processes never write into a pipe of the caller's: they outlive the
+# programs they serve and would hold the pipe open. Their output goes to files in build/wine.
 
 ZOLV_ROOT=${ZOLV_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
-export WINEPREFIX=${WINEPREFIX:-$ZOLV_ROOT/build/wine/prefix}
+ZOLV_WINE_DIR=$ZOLV_ROOT/build/wine
+export WINEPREFIX=${WINEPREFIX:-$ZOLV_WINE_DIR/prefix}
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 export WINELOADER=/usr/lib/wine/wine64
 export WINESERVER=/usr/lib/wine/wineserver64
 export ZOLV_WINE=$WINELOADER
-ZOLV_XVFB_PID=
+# The same Windows for everyone: English system texts and the Windows-1252 ANSI code page,
+# whatever the caller's locale.
+export LC_ALL=C.UTF-8
+ZOLV_XVFB_PID=${ZOLV_XVFB_PID:-}
 
 # zolv_start_display: uses $DISPLAY when set (and ZOLV_XVFB is not 1), else starts Xvfb.
 zolv_start_display() {
+  if [ -n "$ZOLV_XVFB_PID" ] && kill -0 "$ZOLV_XVFB_PID" 2>/dev/null; then
+    return 0
+  fi
   if [ -n "${DISPLAY:-}" ] && [ "${ZOLV_XVFB:-0}" != 1 ]; then
     return 0
   fi
-  local n
-  for n in $(seq 90 120); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-  done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$ZOLV_ROOT/build/wine/xvfb.log" 2>&1 &
+  # Xvfb takes the first free display itself and writes its number once it accepts clients,
+  # so parallel runs never pick the same one.
+  local number=$ZOLV_WINE_DIR/xvfb.display _
+  rm -f "$number"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" \
+    >"$ZOLV_WINE_DIR/xvfb.log" 2>&1 </dev/null &
   ZOLV_XVFB_PID=$!
-  export DISPLAY=":$n"
-  local i
-  for i in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+  for _ in $(seq 1 100); do
+    if grep -q '^[0-9][0-9]*$' "$number" 2>/dev/null; then
+      ZOLV_SAVED_DISPLAY=${DISPLAY-}
+      DISPLAY=":$(cat "$number")"
+      export DISPLAY
+      return 0
+    fi
+    kill -0 "$ZOLV_XVFB_PID" 2>/dev/null || break
     sleep 0.1
   done
-  echo "Xvfb did not start" >&2
+  echo "Xvfb did not start; see $ZOLV_WINE_DIR/xvfb.log" >&2
+  zolv_stop_display
   return 1
 }
 
-# zolv_start_wine: display, wineserver, and a prefix made once with Tahoma in its fonts.
-zolv_start_wine() {
-  mkdir -p "$ZOLV_ROOT/build/wine"
-  zolv_start_display
-  # The prefix is made before the persistent wineserver starts: that one never ends, so it
-  # cannot be waited for, and it cannot start without the prefix folder.
-  if [ ! -f "$WINEPREFIX/.zolv-ready" ]; then
-    echo "Creating the Wine prefix $WINEPREFIX"
-    timeout 300 "$WINELOADER" wineboot -i >"$ZOLV_ROOT/build/wine/wineboot.log" 2>&1 </dev/null
-    timeout 120 "$WINESERVER" -w
-    "$WINESERVER" -p
-    cp /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-    touch "$WINEPREFIX/.zolv-ready"
+zolv_stop_display() {
+  [ -n "$ZOLV_XVFB_PID" ] || return 0
+  kill "$ZOLV_XVFB_PID" 2>/dev/null || true
+  wait "$ZOLV_XVFB_PID" 2>/dev/null || true
+  ZOLV_XVFB_PID=
+  if [ -n "${ZOLV_SAVED_DISPLAY:-}" ]; then
+    export DISPLAY=$ZOLV_SAVED_DISPLAY
+  else
+    unset DISPLAY
   fi
 }
 
-zolv_stop_wine() {
-  "$WINESERVER" -k >/dev/null 2>&1 || true
-  if [ -n "$ZOLV_XVFB_PID" ]; then
-    kill "$ZOLV_XVFB_PID" 2>/dev/null || true
-    wait "$ZOLV_XVFB_PID" 2>/dev/null || true
+# zolv_start_wineserver: a server that stays between programs, so each test program does not
+# pay for starting Wine's services again. It ends by itself ten minutes after the last program,
+# should zolv_stop_wine never be reached. Fails quietly when this prefix's server is already up.
+zolv_start_wineserver() {
+  "$WINESERVER" -p600 >>"$ZOLV_WINE_DIR/wineserver.log" 2>&1 </dev/null || true
+}
+
+# zolv_make_prefix: a fresh prefix with Tahoma among its fonts and no crash dialog; marked
+# ready only once everything is in place, so an interrupted run starts over.
+zolv_make_prefix() {
+  local log=$ZOLV_WINE_DIR/wineboot.log
+  echo "Creating the Wine prefix $WINEPREFIX"
+  "$WINESERVER" -k >/dev/null 2>&1 </dev/null || true
+  timeout 60 "$WINESERVER" -w >/dev/null 2>&1 </dev/null || true
+  # Only a prefix of our own build folder is thrown away; another one is updated in place.
+  case $WINEPREFIX in
+    "$ZOLV_WINE_DIR"/?*) rm -rf "$WINEPREFIX" ;;
+  esac
+  if ! timeout 300 "$WINELOADER" wineboot -i >"$log" 2>&1 </dev/null; then
+    echo "wineboot failed; see $log" >&2
+    return 1
   fi
+  # A crashing program prints its backtrace and ends, instead of waiting on a dialog.
+  if ! timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+    /t REG_DWORD /d 0 /f >>"$log" 2>&1 </dev/null; then
+    echo "Could not configure the Wine prefix; see $log" >&2
+    return 1
+  fi
+  # The registry reaches the disk when the server ends.
+  if ! timeout 120 "$WINESERVER" -w >>"$log" 2>&1 </dev/null; then
+    echo "Wine did not settle after creating the prefix; see $log" >&2
+    "$WINESERVER" -k >/dev/null 2>&1 </dev/null || true
+    return 1
+  fi
+  cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf \
+    "$WINEPREFIX/drive_c/windows/Fonts/"
+  touch "$WINEPREFIX/.zolv-ready"
+}
+
+# zolv_start_wine: display, prefix (made once) and wineserver.
+zolv_start_wine() {
+  mkdir -p "$ZOLV_WINE_DIR"
+  zolv_start_display || return 1
+  if [ ! -f "$WINEPREFIX/.zolv-ready" ]; then
+    zolv_make_prefix || return 1
+  fi
+  zolv_start_wineserver
+}
+
+# zolv_stop_wine: ends every Wine process of the prefix, then our Xvfb.
+zolv_stop_wine() {
+  "$WINESERVER" -k >/dev/null 2>&1 </dev/null || true
+  timeout 60 "$WINESERVER" -w >/dev/null 2>&1 </dev/null || true
+  zolv_stop_display
 }

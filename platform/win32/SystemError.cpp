@@ -1,0 +1,26 @@
+#include "platform/win32/SystemError.h"
+
+#include <iterator>
+#include <string>
+
+#include "platform/win32/Wide.h"
+
+namespace zolv::win32 {
+
+String SystemErrorText(DWORD code) {
+  wchar_t buffer[1024];
+  const DWORD length =
+      ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                       buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
+  if (length == 0) {
+    // No message for this code: the number is all there is to say.
+    const std::string number = std::to_string(code);
+    return u"System error " + String(number.begin(), number.end()) + u".";
+  }
+  String text(reinterpret_cast<const char16_t*>(buffer), length);
+  while (!text.empty() && text.back() <= u' ')
+    text.pop_back();
+  return text;
+}
+
+}  // namespace zolv::win32

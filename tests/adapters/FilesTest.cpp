@@ -1,0 +1,296 @@
+// The file adapter against the real Win32 file system: exact bytes, and replacements that stay
+// whole when they fail or race with readers.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <initializer_list>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/Files.h"
+#include "platform/win32/SystemError.h"
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Wide.h"
+
+namespace zolv {
+namespace {
+
+using win32::SystemErrorText;
+using win32::UniqueFile;
+using win32::Wide;
+
+class FilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH + 1];
+    ASSERT_NE(::GetTempPathW(MAX_PATH + 1, temp), 0u);
+    const std::string unique = std::to_string(::GetCurrentProcessId()) + "-" +
+                               std::to_string(::GetTickCount64()) + "-" +
+                               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    folder_ = win32::FromWide(temp) + u"zolv-files-" + String(unique.begin(), unique.end());
+    ASSERT_TRUE(::CreateDirectoryW(Wide(folder_), nullptr));
+    folder_ += u'\\';
+    file_ = folder_ + u"ZOLVWeb.ini";
+  }
+
+  void TearDown() override {
+    for (const String& name : FolderContents()) {
+      const String path = folder_ + name;
+      ::SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
+      if (!::DeleteFileW(Wide(path)))
+        ::RemoveDirectoryW(Wide(path));
+    }
+    ::RemoveDirectoryW(Wide(folder_));
+  }
+
+  std::vector<String> FolderContents() const {
+    std::vector<String> names;
+    WIN32_FIND_DATAW found;
+    const String pattern = folder_ + u"*";
+    HANDLE search = ::FindFirstFileW(Wide(pattern), &found);
+    if (search == INVALID_HANDLE_VALUE)
+      return names;
+    do {
+      const String name = win32::FromWide(found.cFileName);
+      if (name != u"." && name != u"..")
+        names.push_back(name);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return names;
+  }
+
+  // Written and read with plain Win32 calls, so the adapter is checked against the system.
+  static void WriteRaw(const String& path, std::string_view bytes) {
+    UniqueFile file(::CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file);
+    DWORD written = 0;
+    ASSERT_TRUE(
+        ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    ASSERT_EQ(written, bytes.size());
+  }
+
+  static std::string ReadRaw(const String& path) {
+    UniqueFile file(::CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+      return "<cannot open>";
+    std::string bytes(1 << 20, '\0');
+    DWORD read = 0;
+    ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    bytes.resize(read);
+    return bytes;
+  }
+
+  static UniqueFile Open(const String& path, DWORD access, DWORD share) {
+    return UniqueFile(::CreateFileW(Wide(path), access, share, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  }
+
+  String folder_;
+  String file_;
+};
+
+std::string SampleBytes(size_t size) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i)
+    bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+  return bytes;
+}
+
+TEST(SystemErrorTextTest, IsTheSystemsMessageWithoutItsLineBreak) {
+  wchar_t raw[512];
+  const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, ERROR_PATH_NOT_FOUND, 0, raw, 512, nullptr);
+  ASSERT_GT(length, 2u);
+  String expected(reinterpret_cast<const char16_t*>(raw), length);
+  ASSERT_EQ(expected.substr(expected.size() - 2), u"\r\n");
+  expected.resize(expected.size() - 2);
+
+  const String text = SystemErrorText(ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(text, expected);
+  EXPECT_EQ(text.back(), u'.');
+  EXPECT_EQ(SystemErrorText(0x7FFF0001), u"System error 2147418113.");
+}
+
+TEST_F(FilesTest, ReadsEveryByteOfSmallEmptyAndLargeFiles) {
+  for (const std::string& bytes : {std::string("[Misc]\r\nDefaultBrowser=\xE9\0x\r\n\r\n", 27),
+                                   std::string(), SampleBytes(3 * (1 << 20) + 17)}) {
+    WriteRaw(file_, bytes);
+    std::string read = "stale";
+    String error;
+    ASSERT_TRUE(files::ReadWhole(file_, read, error)) << win32::Wide(error);
+    EXPECT_EQ(read, bytes);
+  }
+}
+
+TEST_F(FilesTest, ReadOfMissingFileOrFolderGivesTheSystemsText) {
+  std::string bytes;
+  String error;
+  EXPECT_FALSE(files::ReadWhole(file_, bytes, error));
+  EXPECT_EQ(error, SystemErrorText(ERROR_FILE_NOT_FOUND));
+  EXPECT_FALSE(files::ReadWhole(folder_ + u"missing\\ZOLVWeb.ini", bytes, error));
+  EXPECT_EQ(error, SystemErrorText(ERROR_PATH_NOT_FOUND));
+}
+
+TEST_F(FilesTest, ReadSharesWithReadersOnlyAndFailsWhileTheFileIsHeld) {
+  WriteRaw(file_, "old");
+  std::string bytes;
+  String error;
+  {
+    UniqueFile reader = Open(file_, GENERIC_READ, FILE_SHARE_READ);
+    ASSERT_TRUE(reader);
+    EXPECT_TRUE(files::ReadWhole(file_, bytes, error));
+    EXPECT_EQ(bytes, "old");
+  }
+  {
+    // What a replacement in progress holds.
+    UniqueFile held = Open(file_, GENERIC_READ, 0);
+    ASSERT_TRUE(held);
+    EXPECT_FALSE(files::ReadWhole(file_, bytes, error));
+    EXPECT_EQ(error, SystemErrorText(ERROR_SHARING_VIOLATION));
+  }
+  {
+    UniqueFile writer = Open(file_, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    ASSERT_TRUE(writer);
+    EXPECT_FALSE(files::ReadWhole(file_, bytes, error));
+    EXPECT_EQ(error, SystemErrorText(ERROR_SHARING_VIOLATION));
+  }
+}
+
+TEST_F(FilesTest, ReplaceCreatesThenReplacesTheWholeFileLeavingNothingElse) {
+  String error;
+  const std::string first = SampleBytes(5000);
+  ASSERT_TRUE(files::ReplaceWhole(file_, first, error)) << Wide(error);
+  EXPECT_EQ(ReadRaw(file_), first);
+
+  ASSERT_TRUE(files::ReplaceWhole(file_, "[Misc]\r\n", error)) << Wide(error);
+  EXPECT_EQ(ReadRaw(file_), "[Misc]\r\n");
+
+  ASSERT_TRUE(files::ReplaceWhole(file_, "", error)) << Wide(error);
+  EXPECT_EQ(ReadRaw(file_), "");
+  EXPECT_EQ(FolderContents(), std::vector<String>{u"ZOLVWeb.ini"});
+}
+
+TEST_F(FilesTest, ReplaceFailsWhileAnyoneHasTheFileOpenAndLosesNothing) {
+  WriteRaw(file_, "old contents");
+  for (const DWORD share : {DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_DELETE},
+                            DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}}) {
+    SCOPED_TRACE(share);
+    UniqueFile reader = Open(file_, GENERIC_READ, share);
+    ASSERT_TRUE(reader);
+    String error;
+    EXPECT_FALSE(files::ReplaceWhole(file_, "new", error));
+    EXPECT_EQ(error, SystemErrorText(ERROR_SHARING_VIOLATION));
+    reader.reset();
+    EXPECT_EQ(ReadRaw(file_), "old contents");
+    EXPECT_EQ(FolderContents(), std::vector<String>{u"ZOLVWeb.ini"});
+  }
+  String error;
+  EXPECT_TRUE(files::ReplaceWhole(file_, "new", error)) << Wide(error);
+  EXPECT_EQ(ReadRaw(file_), "new");
+}
+
+TEST_F(FilesTest, StaleTemporaryFileFromACrashDoesNotBreakASave) {
+  WriteRaw(file_, "old");
+  WriteRaw(file_ + u".tmp", SampleBytes(10000));
+  String error;
+  ASSERT_TRUE(files::ReplaceWhole(file_, "new", error)) << Wide(error);
+  EXPECT_EQ(ReadRaw(file_), "new");
+  EXPECT_EQ(FolderContents(), std::vector<String>{u"ZOLVWeb.ini"});
+}
+
+TEST_F(FilesTest, ReplaceInMissingFolderGivesTheSystemsTextAndCreatesNothing) {
+  String error;
+  EXPECT_FALSE(files::ReplaceWhole(folder_ + u"ZOLV\\ZOLVWeb.ini", "x", error));
+  EXPECT_EQ(error, SystemErrorText(ERROR_PATH_NOT_FOUND));
+  EXPECT_TRUE(FolderContents().empty());
+}
+
+TEST_F(FilesTest, ReplaceThatCannotWriteItsTemporaryFileKeepsTheOldFile) {
+  WriteRaw(file_, "old");
+  ASSERT_TRUE(::CreateDirectoryW(Wide(file_ + u".tmp"), nullptr));
+  String error;
+  EXPECT_FALSE(files::ReplaceWhole(file_, "new", error));
+  EXPECT_EQ(error, SystemErrorText(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(ReadRaw(file_), "old");
+}
+
+// A reader racing with a writer sees the old file or the new one, whole, or is refused; a
+// writer racing with a reader replaces the file or fails leaving no temporary file behind.
+TEST_F(FilesTest, ReadersRacingWithReplacementsNeverSeeAPartialFile) {
+  const std::string small(3000, 'a');
+  const std::string large = SampleBytes(200000);
+  String error;
+  ASSERT_TRUE(files::ReplaceWhole(file_, small, error));
+
+  std::atomic<bool> done{false};
+  std::atomic<int> reads{0}, refusedReads{0}, partialReads{0}, badReadErrors{0};
+  std::thread reader([&] {
+    std::string bytes;
+    String readError;
+    while (!done) {
+      if (files::ReadWhole(file_, bytes, readError)) {
+        ++reads;
+        if (bytes != small && bytes != large)
+          ++partialReads;
+      } else {
+        ++refusedReads;
+        if (readError != SystemErrorText(ERROR_SHARING_VIOLATION))
+          ++badReadErrors;
+      }
+      std::this_thread::yield();
+    }
+  });
+  int saved = 0, refusedSaves = 0;
+  for (int i = 0; i < 300; ++i) {
+    if (files::ReplaceWhole(file_, i % 2 ? small : large, error))
+      ++saved;
+    else
+      ++refusedSaves;
+  }
+  done = true;
+  reader.join();
+
+  EXPECT_EQ(partialReads, 0);
+  EXPECT_EQ(badReadErrors, 0);
+  EXPECT_GT(saved, 0);
+  EXPECT_GT(reads, 0);
+  RecordProperty("saves", saved);
+  RecordProperty("refused_saves", refusedSaves);
+  RecordProperty("reads", reads.load());
+  RecordProperty("refused_reads", refusedReads.load());
+  const std::string last = ReadRaw(file_);
+  EXPECT_TRUE(last == small || last == large);
+  EXPECT_EQ(FolderContents(), std::vector<String>{u"ZOLVWeb.ini"});
+}
+
+TEST_F(FilesTest, ExistsOnlyForFiles) {
+  WriteRaw(file_, "");
+  EXPECT_TRUE(files::Exists(file_));
+  EXPECT_FALSE(files::Exists(folder_ + u"other.ini"));
+  EXPECT_FALSE(files::Exists(folder_));
+}
+
+TEST_F(FilesTest, CreateFolderMakesOneLevelOnly) {
+  EXPECT_TRUE(files::CreateFolder(folder_ + u"ZOLV\\"));
+  EXPECT_EQ(::GetFileAttributesW(Wide(folder_ + u"ZOLV")) & FILE_ATTRIBUTE_DIRECTORY,
+            DWORD{FILE_ATTRIBUTE_DIRECTORY});
+  EXPECT_FALSE(files::CreateFolder(folder_ + u"ZOLV\\"));
+  EXPECT_FALSE(files::CreateFolder(folder_ + u"a\\b"));
+  EXPECT_EQ(::GetFileAttributesW(Wide(folder_ + u"a")), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(ModuleFileNameTest, IsTheFullNameOfTheRunningProgram) {
+  const String name = files::ModuleFileName();
+  const String ending = u"\\zolv_adapter_tests.exe";
+  ASSERT_GT(name.size(), ending.size());
+  EXPECT_EQ(name.substr(name.size() - ending.size()), ending);
+  EXPECT_EQ(name.substr(1, 2), u":\\");
+  EXPECT_TRUE(files::Exists(name));
+}
+
+}  // namespace
+}  // namespace zolv
