@@ -34,4 +34,10 @@ String ExceptionMessage(const std::exception_ptr& error) {
   }
 }
 
+void ShowErrorsInErrorBox(toolkit::Application& app) {
+  app.SetExceptionHandler([&app](const std::exception_ptr& error) {
+    app.ShowErrorBox(ErrorBoxText(ExceptionMessage(error)));
+  });
+}
+
 }  // namespace zolv

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "platform/Text.h"
+#include "platform/Toolkit.h"
 
 namespace zolv {
 
@@ -17,5 +18,8 @@ String ErrorBoxText(StringView message);
 
 // The message of a caught exception.
 String ExceptionMessage(const std::exception_ptr& error);
+
+// Every error that leaves an event handler is shown in the application's error box.
+void ShowErrorsInErrorBox(toolkit::Application& app);
 
 }  // namespace zolv

@@ -10,9 +10,7 @@ namespace zolv {
 int ProgramMain() {
   toolkit::Application app;
   app.SetTitle(ApplicationTitle(files::ModuleFileName()));
-  app.SetExceptionHandler([&app](std::exception_ptr error) {
-    app.ShowErrorBox(ErrorBoxText(ExceptionMessage(error)));
-  });
+  ShowErrorsInErrorBox(app);
   // Nothing may leave through the platform's entry point: what escapes the window (it cannot
   // even be created, say) is shown the same way and ends the program.
   try {

