@@ -1,0 +1,47 @@
+// Panel: a captionless child window with a raised bevel one pixel wide. It is a control parent,
+// so the form's Tab navigation walks through its buttons, and it passes its buttons' commands
+// and notifications on to them.
+#include "platform/win32/ToolkitWin32.h"
+
+namespace zolv::toolkit {
+
+namespace {
+
+void DrawBevel(HWND panel, HDC dc) {
+  RECT client{};
+  ::GetClientRect(panel, &client);
+  ::DrawEdge(dc, &client, BDR_RAISEDINNER, BF_RECT);
+}
+
+struct PanelImpl : Control::Impl {
+  using Control::Impl::Impl;
+
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    switch (message) {
+      case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = ::BeginPaint(Window(), &paint);
+        DrawBevel(Window(), dc);
+        ::EndPaint(Window(), &paint);
+        return 0;
+      }
+      case WM_PRINTCLIENT:
+        // Also asked for by the themed buttons drawing what lies behind them.
+        DrawBevel(Window(), reinterpret_cast<HDC>(wParam));
+        return 0;
+      default:
+        return Control::Impl::WindowProc(message, wParam, lParam);
+    }
+  }
+};
+
+}  // namespace
+
+Panel::Panel(Control& parent, const Rect& bounds)
+    : Control(std::make_unique<PanelImpl>(parent.impl().app)) {
+  impl_->CreateChild(MAKEINTATOM(impl_->app.impl().panelClass), WS_CLIPCHILDREN,
+                     WS_EX_CONTROLPARENT, bounds, parent.impl(), String());
+  impl_->ApplyFont(parent.GetFont());
+}
+
+}  // namespace zolv::toolkit

@@ -1,0 +1,174 @@
+// PictureButton: the toolkit's push button on Win32. A standard themed "Button" whose face is
+// drawn through NM_CUSTOMDRAW: the theme's (or the classic) push button background, then the
+// picture and the caption centred together as one group, then the focus rectangle.
+#include <vssym32.h>
+
+#include "platform/win32/ButtonPicture.h"
+#include "platform/win32/ToolkitWin32.h"
+
+namespace zolv::toolkit {
+
+namespace {
+
+constexpr int kPictureSpacing = 4;  // between the picture and the caption
+
+struct ButtonLook {
+  bool disabled = false;
+  bool pressed = false;
+  bool hot = false;
+  bool focused = false;
+
+  // The focused button carries the default button's look: Enter presses it.
+  int ThemeState() const {
+    return disabled  ? PBS_DISABLED
+           : pressed ? PBS_PRESSED
+           : hot     ? PBS_HOT
+           : focused ? PBS_DEFAULTED
+                     : PBS_NORMAL;
+  }
+};
+
+ButtonLook LookOf(HWND button) {
+  auto state = static_cast<UINT>(::SendMessageW(button, BM_GETSTATE, 0, 0));
+  return {!::IsWindowEnabled(button), (state & BST_PUSHED) != 0, (state & BST_HOT) != 0,
+          ::GetFocus() == button};
+}
+
+// The classic face: a push frame, with the default button's black outline while focused.
+// Returns where the content goes.
+RECT DrawClassicFrame(HDC dc, const RECT& bounds, const ButtonLook& look) {
+  RECT frame = bounds;
+  if (look.focused) {
+    ::FrameRect(dc, &frame, ::GetSysColorBrush(COLOR_WINDOWFRAME));
+    ::InflateRect(&frame, -1, -1);
+  }
+  if (look.pressed && look.focused) {
+    ::FrameRect(dc, &frame, ::GetSysColorBrush(COLOR_BTNSHADOW));
+    ::InflateRect(&frame, -1, -1);
+    ::FillRect(dc, &frame, ::GetSysColorBrush(COLOR_BTNFACE));
+  } else {
+    ::DrawFrameControl(dc, &frame, DFC_BUTTON, DFCS_BUTTONPUSH | (look.pressed ? DFCS_PUSHED : 0u));
+  }
+  RECT content = bounds;
+  ::InflateRect(&content, -4, -4);
+  if (look.pressed)
+    ::OffsetRect(&content, 1, 1);
+  return content;
+}
+
+// The caption in the button's own font: DrawThemeText would switch to a font the theme names.
+void DrawCaption(HDC dc, HTHEME theme, const ButtonLook& look, const String& caption, RECT area,
+                 UINT format) {
+  auto text = reinterpret_cast<const wchar_t*>(caption.c_str());
+  int length = static_cast<int>(caption.size());
+  ::SetBkMode(dc, TRANSPARENT);
+  if (theme) {
+    COLORREF colour = 0;
+    if (FAILED(::GetThemeColor(theme, BP_PUSHBUTTON, look.ThemeState(), TMT_TEXTCOLOR, &colour)))
+      colour = ::GetSysColor(look.disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
+    ::SetTextColor(dc, colour);
+  } else if (look.disabled) {
+    // The classic engraved text of a disabled control.
+    RECT shifted = area;
+    ::OffsetRect(&shifted, 1, 1);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNHIGHLIGHT));
+    ::DrawTextW(dc, text, length, &shifted, format);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNSHADOW));
+  } else {
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+  }
+  ::DrawTextW(dc, text, length, &area, format);
+}
+
+struct ButtonImpl : Control::Impl {
+  ButtonImpl(Application& application, Button& owner) : Control::Impl(application), self(owner) {}
+
+  void Command(WORD code) override {
+    // A click still queued when the button was disabled does not count.
+    if (code == BN_CLICKED && ::IsWindowEnabled(Window()))
+      app.Dispatch(self.OnClick);
+  }
+
+  LRESULT Notify(NMHDR& header) override {
+    if (header.code != NM_CUSTOMDRAW)
+      return 0;
+    auto& draw = reinterpret_cast<NMCUSTOMDRAW&>(header);
+    if (draw.dwDrawStage != CDDS_PREPAINT)
+      return CDRF_DODEFAULT;
+    Paint(draw.hdc, draw.rc);
+    return CDRF_SKIPDEFAULT;
+  }
+
+  void Paint(HDC dc, RECT bounds) {
+    HWND button = Window();
+    ButtonLook look = LookOf(button);
+    UniqueTheme theme(::OpenThemeData(button, L"Button"));
+    RECT content{};
+    if (theme) {
+      int state = look.ThemeState();
+      if (::IsThemeBackgroundPartiallyTransparent(theme.get(), BP_PUSHBUTTON, state))
+        ::DrawThemeParentBackground(button, dc, &bounds);
+      ::DrawThemeBackground(theme.get(), dc, BP_PUSHBUTTON, state, &bounds, nullptr);
+      ::GetThemeBackgroundContentRect(theme.get(), dc, BP_PUSHBUTTON, state, &bounds, &content);
+    } else {
+      content = DrawClassicFrame(dc, bounds, look);
+    }
+
+    auto uiState = static_cast<UINT>(::SendMessageW(button, WM_QUERYUISTATE, 0, 0));
+    UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOCLIP |
+                  ((uiState & UISF_HIDEACCEL) ? DT_HIDEPREFIX : 0u);
+    HGDIOBJ previousFont = ::SelectObject(dc, fontHandle.get());
+    String caption = self.Caption();
+    RECT measured{};
+    ::DrawTextW(dc, Wide(caption), static_cast<int>(caption.size()), &measured,
+                format | DT_CALCRECT);
+
+    // Picture and caption are one group, centred in the content area.
+    int pictureWidth = picture ? picture.size.cx + kPictureSpacing : 0;
+    int groupWidth = pictureWidth + (measured.right - measured.left);
+    int left = content.left + (content.right - content.left - groupWidth) / 2;
+    if (picture) {
+      int top = content.top + (content.bottom - content.top - picture.size.cy) / 2;
+      ::ImageList_Draw(picture.images.get(),
+                       look.disabled ? ButtonPicture::kDisabled : ButtonPicture::kNormal, dc, left,
+                       top, ILD_TRANSPARENT);
+    }
+    RECT textArea{left + pictureWidth, content.top, content.right, content.bottom};
+    DrawCaption(dc, theme.get(), look, caption, textArea, format);
+    ::SelectObject(dc, previousFont);
+
+    if (look.focused && !(uiState & UISF_HIDEFOCUS)) {
+      RECT focus = content;
+      if (theme)
+        ::InflateRect(&focus, -1, -1);
+      ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+      ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+      ::DrawFocusRect(dc, &focus);
+    }
+  }
+
+  Button& self;
+  ButtonPicture picture;
+};
+
+}  // namespace
+
+Button::Button(Control& parent, const Rect& bounds, const String& caption, const Font& font,
+               int picture)
+    : Control(std::make_unique<ButtonImpl>(parent.impl().app, *this)) {
+  auto& impl = static_cast<ButtonImpl&>(*impl_);
+  if (picture)
+    impl.picture = LoadButtonPicture(picture);
+  impl.CreateChild(WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0, bounds, parent.impl(), caption);
+  impl.ApplyFont(font);
+}
+
+bool Button::Focused() const {
+  return ::GetFocus() == impl_->Window();
+}
+
+void Button::SetFocus() {
+  ::SetFocus(impl_->Window());
+}
+
+}  // namespace zolv::toolkit

@@ -1,0 +1,141 @@
+// ToolkitApplication: the application object on Win32: window classes, the message loop with
+// the forms' keyboard navigation, the error box and the screen's facts.
+#include <system_error>
+
+#include "assets/ResourceIds.h"
+#include "platform/win32/ToolkitWin32.h"
+
+namespace zolv::toolkit {
+
+namespace {
+
+ATOM RegisterToolkitClass(const wchar_t* name, bool withIcon) {
+  HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  // A second Application in the same process finds the classes already there.
+  if (ATOM existing = static_cast<ATOM>(::GetClassInfoExW(instance, name, &wc)))
+    return existing;
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = ToolkitWindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = name;
+  if (withIcon) {
+    // Shared icons: the system keeps them for the life of the module. Null when absent.
+    wc.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(ZOLV_ICON_APP),
+                                               IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
+                                               ::GetSystemMetrics(SM_CYICON), LR_SHARED));
+    wc.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(ZOLV_ICON_APP),
+                                                 IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                 ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  }
+  ATOM atom = ::RegisterClassExW(&wc);
+  if (!atom)
+    ThrowLastError("RegisterClassExW");
+  return atom;
+}
+
+// Enter presses the focused push button itself: the forms have no default button, and the
+// dialog manager would send IDOK instead.
+bool PressFocusedButton(HWND form, const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN)
+    return false;
+  HWND target = message.hwnd;
+  if (!::IsChild(form, target) || !::IsWindowEnabled(target))
+    return false;
+  LRESULT code = ::SendMessageW(target, WM_GETDLGCODE, 0, 0);
+  if (!(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
+    return false;
+  ::SendMessageW(::GetParent(target), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(target), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(target));
+  return true;
+}
+
+}  // namespace
+
+[[noreturn]] void ThrowLastError(const char* what) {
+  throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(), what);
+}
+
+void Application::Impl::Handle(MSG& message) {
+  HWND root = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+  if (root && ::GetClassLongPtrW(root, GCW_ATOM) == formClass) {
+    if (PressFocusedButton(root, message))
+      return;
+    // Tab, Shift+Tab and Space; the panels are WS_EX_CONTROLPARENT, so Tab walks into them.
+    if (::IsDialogMessageW(root, &message))
+      return;
+  }
+  ::TranslateMessage(&message);
+  ::DispatchMessageW(&message);
+}
+
+Application::Application() : impl_(std::make_unique<Impl>()) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  impl_->formClass = RegisterToolkitClass(L"ZOLVForm", true);
+  impl_->panelClass = RegisterToolkitClass(L"ZOLVPanel", false);
+}
+
+Application::~Application() = default;
+
+void Application::ShowErrorBox(const String& text) {
+  ::MessageBoxW(impl_->mainForm, Wide(text), Wide(title_), MB_ICONERROR | MB_OK);
+}
+
+int Application::PixelsPerInch() const {
+  win32::UniqueScreenDc screen(::GetDC(nullptr));
+  return ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+}
+
+int Application::TextHeight(const Font& font, StringView text) const {
+  win32::UniqueScreenDc screen(::GetDC(nullptr));
+  win32::UniqueFont handle = CreateFontHandle(font);
+  HGDIOBJ previous = ::SelectObject(screen.get(), handle.get());
+  SIZE size{};
+  ::GetTextExtentPoint32W(screen.get(), reinterpret_cast<const wchar_t*>(text.data()),
+                          static_cast<int>(text.size()), &size);
+  ::SelectObject(screen.get(), previous);
+  return size.cy;
+}
+
+Rect Application::VirtualDesktop() const {
+  return {::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
+          ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+void Application::Run() {
+  MSG message;
+  // A quit already seen by ProcessMessages (inside a handler, or before Run) ends it at once.
+  while (!impl_->terminated) {
+    if (::GetMessageW(&message, nullptr, 0, 0) <= 0) {
+      impl_->terminated = true;
+      break;
+    }
+    impl_->Handle(message);
+  }
+}
+
+void Application::ProcessMessages() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      impl_->terminated = true;
+      continue;
+    }
+    impl_->Handle(message);
+  }
+}
+
+void Application::Terminate() {
+  ::PostQuitMessage(0);
+}
+
+bool Application::Terminated() const {
+  return impl_->terminated;
+}
+
+}  // namespace zolv::toolkit

@@ -1,0 +1,248 @@
+// ToolkitControls: what every control shares on Win32: its window, bounds, visibility, enabled
+// state, caption and font, and the window procedure of the toolkit's own classes.
+#include <algorithm>
+#include <exception>
+
+#include "platform/win32/ToolkitWin32.h"
+
+namespace zolv::toolkit {
+
+namespace {
+
+bool IsTopLevel(HWND window) {
+  return !(::GetWindowLongW(window, GWL_STYLE) & WS_CHILD);
+}
+
+Rect OuterRect(HWND window) {
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// The outer size of a top-level window whose client area is width x height.
+SIZE OuterSizeFor(HWND window, int width, int height) {
+  RECT r{0, 0, width, height};
+  ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(::GetWindowLongW(window, GWL_EXSTYLE)));
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+}  // namespace
+
+win32::UniqueFont CreateFontHandle(const Font& font) {
+  LOGFONTW lf{};
+  lf.lfHeight = -font.height;
+  lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfCharSet = font.charset == Charset::Ansi ? ANSI_CHARSET : DEFAULT_CHARSET;
+  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  lf.lfQuality = DEFAULT_QUALITY;
+  lf.lfPitchAndFamily = DEFAULT_PITCH;
+  size_t length = std::min<size_t>(font.name.size(), LF_FACESIZE - 1);
+  std::copy_n(font.name.begin(), length, lf.lfFaceName);
+  win32::UniqueFont handle(::CreateFontIndirectW(&lf));
+  if (!handle)
+    ThrowLastError("CreateFontIndirectW");
+  return handle;
+}
+
+Control::Impl* ImplOf(HWND window) {
+  return reinterpret_cast<Control::Impl*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void Control::Impl::ApplyFont(const Font& newFont) {
+  win32::UniqueFont handle = CreateFontHandle(newFont);
+  ::SendMessageW(Window(), WM_SETFONT, reinterpret_cast<WPARAM>(handle.get()), TRUE);
+  // The old font is deleted only now that the window has let go of it.
+  fontHandle = std::move(handle);
+  font = newFont;
+}
+
+void Control::Impl::CreateChild(const wchar_t* windowClass, DWORD style, DWORD exStyle,
+                                const Rect& bounds, const Control::Impl& parent,
+                                const String& text) {
+  int id = app.impl().nextControlId++;
+  HWND created = ::CreateWindowExW(
+      exStyle, windowClass, Wide(text), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
+      bounds.left, bounds.top, bounds.width, bounds.height, parent.Window(),
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), this);
+  if (!created)
+    ThrowLastError("CreateWindowExW");
+  // The toolkit's own classes took both on WM_NCCREATE; a system class learns them here.
+  if (window.get() != created)
+    window.reset(created);
+  ::SetWindowLongPtrW(created, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+LRESULT Control::Impl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (ForwardToChild(Window(), message, wParam, lParam, result))
+    return result;
+  switch (message) {
+    case WM_SETFONT:
+      // The font is kept in fontHandle; the toolkit's own windows draw no text with it.
+      if (LOWORD(lParam))
+        ::InvalidateRect(Window(), nullptr, TRUE);
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(fontHandle.get());
+    default:
+      return ::DefWindowProcW(Window(), message, wParam, lParam);
+  }
+}
+
+bool ForwardToChild(HWND container, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  HWND child = nullptr;
+  if (message == WM_COMMAND)
+    child = reinterpret_cast<HWND>(lParam);
+  else if (message == WM_NOTIFY)
+    child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+  else
+    return false;
+  // Only the container's own children; the dialog manager's IDOK and IDCANCEL name none.
+  if (!child || ::GetParent(child) != container)
+    return false;
+  Control::Impl* impl = ImplOf(child);
+  if (!impl)
+    return false;
+  if (message == WM_COMMAND) {
+    if (::GetDlgCtrlID(child) != LOWORD(wParam))
+      return false;
+    impl->Command(HIWORD(wParam));
+    result = 0;
+  } else {
+    result = impl->Notify(*reinterpret_cast<NMHDR*>(lParam));
+  }
+  return true;
+}
+
+LRESULT CALLBACK ToolkitWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    auto* impl = static_cast<Control::Impl*>(create->lpCreateParams);
+    impl->window.reset(window);
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(impl));
+  }
+  Control::Impl* impl = ImplOf(window);
+  if (!impl)
+    return ::DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    impl->window.release();
+    return ::DefWindowProcW(window, message, wParam, lParam);
+  }
+  try {
+    return impl->WindowProc(message, wParam, lParam);
+  } catch (...) {
+    // Nothing crosses back into user32: the error goes where every handler's error goes.
+    impl->app.Dispatch([error = std::current_exception()] { std::rethrow_exception(error); });
+    return 0;
+  }
+}
+
+void MoveFocusOffBeforeLosing(HWND window) {
+  HWND focus = ::GetFocus();
+  if (focus && (focus == window || ::IsChild(window, focus)))
+    ::SetFocus(::GetAncestor(window, GA_ROOT));
+}
+
+HWND FirstTabStop(HWND parent) {
+  for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    LONG style = ::GetWindowLongW(child, GWL_STYLE);
+    if (!(style & WS_VISIBLE) || (style & WS_DISABLED))
+      continue;
+    if (style & WS_TABSTOP)
+      return child;
+    if (::GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) {
+      if (HWND inner = FirstTabStop(child))
+        return inner;
+    }
+  }
+  return nullptr;
+}
+
+Control::Control(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+Control::~Control() {
+  // The window goes first, while everything it draws with is still there.
+  impl_->window.reset();
+}
+
+Rect Control::Bounds() const {
+  HWND window = impl_->Window();
+  if (IsTopLevel(window)) {
+    RECT client{};
+    ::GetClientRect(window, &client);
+    Rect outer = OuterRect(window);
+    return {outer.left, outer.top, client.right, client.bottom};
+  }
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void Control::SetBounds(const Rect& bounds) {
+  HWND window = impl_->Window();
+  SIZE size{bounds.width, bounds.height};
+  if (IsTopLevel(window))
+    size = OuterSizeFor(window, bounds.width, bounds.height);
+  ::SetWindowPos(window, nullptr, bounds.left, bounds.top, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Control::SetTop(int top) {
+  Rect bounds = Bounds();
+  ::SetWindowPos(impl_->Window(), nullptr, bounds.left, top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool Control::Visible() const {
+  return ::GetWindowLongW(impl_->Window(), GWL_STYLE) & WS_VISIBLE;
+}
+
+void Control::SetVisible(bool visible) {
+  HWND window = impl_->Window();
+  if (!visible)
+    MoveFocusOffBeforeLosing(window);
+  int command = visible ? (IsTopLevel(window) ? SW_SHOW : SW_SHOWNA) : SW_HIDE;
+  ::ShowWindow(window, command);
+}
+
+bool Control::Enabled() const {
+  return ::IsWindowEnabled(impl_->Window());
+}
+
+void Control::SetEnabled(bool enabled) {
+  HWND window = impl_->Window();
+  if (!enabled)
+    MoveFocusOffBeforeLosing(window);
+  ::EnableWindow(window, enabled);
+}
+
+String Control::Caption() const {
+  HWND window = impl_->Window();
+  String text(static_cast<size_t>(::GetWindowTextLengthW(window)), u'\0');
+  int copied = ::GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()),
+                                static_cast<int>(text.size()) + 1);
+  text.resize(static_cast<size_t>(std::max(copied, 0)));
+  return text;
+}
+
+void Control::SetCaption(const String& caption) {
+  ::SetWindowTextW(impl_->Window(), Wide(caption));
+}
+
+Font Control::GetFont() const {
+  return impl_->font;
+}
+
+void Control::SetFont(const Font& font) {
+  impl_->ApplyFont(font);
+}
+
+NativeWindow Control::Native() const {
+  return reinterpret_cast<NativeWindow>(impl_->Window());
+}
+
+}  // namespace zolv::toolkit

@@ -1,0 +1,105 @@
+// ToolkitWin32: what the toolkit's Win32 files share: the private state behind Application and
+// Control, the window procedure of the toolkit's own window classes, fonts, and the guard that
+// keeps exceptions inside window procedures.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <uxtheme.h>
+
+#include <vector>
+
+#include "platform/Toolkit.h"
+#include "platform/win32/UniqueHandle.h"
+
+namespace zolv::toolkit {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "String is handed to the W functions as is");
+
+inline const wchar_t* Wide(const String& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+inline void DestroyImageList(HIMAGELIST list) {
+  ::ImageList_Destroy(list);
+}
+inline void CloseTheme(HTHEME theme) {
+  ::CloseThemeData(theme);
+}
+using UniqueImageList = win32::UniqueHandle<HIMAGELIST, DestroyImageList>;
+using UniqueTheme = win32::UniqueHandle<HTHEME, CloseTheme>;
+
+// Throws the calling thread's last error as a std::system_error naming `what`.
+[[noreturn]] void ThrowLastError(const char* what);
+
+// A GDI font made from `font`: lfHeight = -height, weight 400 or 700, the face name as given.
+win32::UniqueFont CreateFontHandle(const Font& font);
+
+struct Application::Impl {
+  // The toolkit's window classes, registered once per process.
+  ATOM formClass = 0;
+  ATOM panelClass = 0;
+  // The first form created: the owner of the error box.
+  HWND mainForm = nullptr;
+  bool terminated = false;
+  int nextControlId = 100;  // child ids stay clear of IDOK and IDCANCEL
+
+  // One message: keyboard navigation of the toolkit's forms first, then the window procedure.
+  void Handle(MSG& message);
+};
+
+struct Control::Impl {
+  explicit Impl(Application& application) : app(application) {}
+  virtual ~Impl() = default;
+  Impl(const Impl&) = delete;
+  Impl& operator=(const Impl&) = delete;
+
+  // Messages of the toolkit's own window classes.
+  virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // What the parent is told about this control: WM_COMMAND codes and WM_NOTIFY.
+  virtual void Command(WORD) {}
+  virtual LRESULT Notify(NMHDR&) { return 0; }
+
+  HWND Window() const { return window.get(); }
+
+  // Makes `font` the control's font: a new HFONT, handed over with WM_SETFONT.
+  void ApplyFont(const Font& newFont);
+
+  // Creates the control's window as a child of `parent` (an id of its own, this Impl in
+  // GWLP_USERDATA, or as the creation parameter for the toolkit's own classes).
+  void CreateChild(const wchar_t* windowClass, DWORD style, DWORD exStyle, const Rect& bounds,
+                   const Control::Impl& parent, const String& text);
+
+  Application& app;
+  Font font;
+  win32::UniqueFont fontHandle;
+  win32::UniqueWindow window;
+};
+
+// The Control::Impl a toolkit window belongs to, or null for any other window.
+Control::Impl* ImplOf(HWND window);
+
+// The window procedure of the toolkit's own classes (forms and panels).
+LRESULT CALLBACK ToolkitWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// WM_COMMAND and WM_NOTIFY of a container's children, passed to the child's Impl.
+bool ForwardToChild(HWND container, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+struct FormImpl : Control::Impl {
+  using Control::Impl::Impl;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  std::vector<Timer*> timers;
+  HWND lastFocus = nullptr;  // restored when the form is activated again
+};
+
+// Hands the focus to the form when `window`, about to be hidden or disabled, holds it, so that
+// the keyboard still reaches the form's navigation.
+void MoveFocusOffBeforeLosing(HWND window);
+
+// The first visible, enabled tab stop under `parent` in tab order (creation order, entering
+// WS_EX_CONTROLPARENT children), or null.
+HWND FirstTabStop(HWND parent);
+
+}  // namespace zolv::toolkit

@@ -1,0 +1,622 @@
+// The Win32 toolkit against real windows: window styles, geometry and fonts as the windows
+// report them, clicks, the message loop, the timer, keyboard navigation and the error box.
+// Leaves screenshots of the picture buttons in screenshots/ under the working folder
+// (build/win64/tests): ToolkitButtons.bmp and ToolkitButtonsDisabled.bmp.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "assets/ResourceIds.h"
+#include "platform/Toolkit.h"
+
+namespace zolv::toolkit {
+namespace {
+
+HWND H(const Control& control) {
+  return reinterpret_cast<HWND>(control.Native());
+}
+
+std::wstring TextOf(HWND window) {
+  wchar_t buffer[256] = {};
+  ::GetWindowTextW(window, buffer, 256);
+  return buffer;
+}
+
+LOGFONTW FontOf(HWND window) {
+  LOGFONTW lf{};
+  auto font = reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0));
+  EXPECT_NE(font, nullptr);
+  ::GetObjectW(font, sizeof(lf), &lf);
+  return lf;
+}
+
+// The window's rectangle in its parent's client coordinates.
+RECT RectInParent(HWND window) {
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// Handles messages until `done` holds or two seconds have passed; input from SendInput and
+// timers arrive asynchronously.
+bool PumpUntil(Application& app, const std::function<bool()>& done) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (std::chrono::steady_clock::now() < deadline) {
+    app.ProcessMessages();
+    if (done())
+      return true;
+    ::Sleep(10);
+  }
+  return false;
+}
+
+void PumpFor(Application& app, int milliseconds) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  while (std::chrono::steady_clock::now() < deadline) {
+    app.ProcessMessages();
+    ::Sleep(10);
+  }
+}
+
+void SendKey(WORD key, bool shift = false) {
+  std::vector<INPUT> inputs;
+  auto add = [&inputs](WORD vk, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+  };
+  if (shift)
+    add(VK_SHIFT, false);
+  add(key, false);
+  add(key, true);
+  if (shift)
+    add(VK_SHIFT, true);
+  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+const Font kFormFont{u"Tahoma", 13, false, Charset::Default};
+const Font kBrowserFont{u"Tahoma", 15, false, Charset::Default};
+const Font kAccessFont{u"Arial", 15, false, Charset::Ansi};
+
+// The launcher's window in miniature: two panels, three browser buttons and the access button.
+class ToolkitTest : public ::testing::Test {
+ protected:
+  ToolkitTest() {
+    app.SetTitle(u"ZOLVWeb");
+    app.SetExceptionHandler([this](std::exception_ptr error) {
+      try {
+        std::rethrow_exception(error);
+      } catch (const std::exception& e) {
+        errors.push_back(e.what());
+      }
+    });
+    for (Button* button : {&ie, &chrome, &firefox, &access}) {
+      Button& b = *button;
+      b.OnClick = [this, &b] { clicked.push_back(&b); };
+    }
+  }
+
+  Application app;
+  Form form{app, u"ZOLV Online", 303, 272, kFormFont};
+  Panel top{form, {0, 0, 303, 214}};
+  Panel bottom{form, {0, 214, 303, 58}};
+  Button ie{top, {17, 15, 266, 34}, u"Usar Internet Explorer", kBrowserFont, ZOLV_PICTURE_IE};
+  Button chrome{top, {17, 55, 266, 34}, u"Usar Google Chrome", kBrowserFont, ZOLV_PICTURE_CHROME};
+  Button firefox{
+      top, {17, 95, 266, 34}, u"Usar Mozilla Firefox", kBrowserFont, ZOLV_PICTURE_FIREFOX};
+  Button access{bottom, {17, 8, 266, 41}, u"Acceder ZOLV Online", kAccessFont};
+  std::vector<Button*> clicked;
+  std::vector<std::string> errors;
+};
+
+TEST_F(ToolkitTest, FormIsAFixedDialogLikeWindowOfTheExactClientSize) {
+  HWND window = H(form);
+  EXPECT_EQ(TextOf(window), L"ZOLV Online");
+  LONG style = ::GetWindowLongW(window, GWL_STYLE);
+  EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CHILD));
+  EXPECT_EQ(::GetWindow(window, GW_OWNER), nullptr);  // the taskbar button is its own
+
+  RECT client{};
+  ::GetClientRect(window, &client);
+  EXPECT_EQ(client.right, 303);
+  EXPECT_EQ(client.bottom, 272);
+  EXPECT_EQ(form.Bounds().width, 303);
+  EXPECT_EQ(form.Bounds().height, 272);
+
+  LOGFONTW lf = FontOf(window);
+  EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
+  EXPECT_EQ(lf.lfHeight, -13);
+  EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
+  EXPECT_EQ(::GetClassLongPtrW(window, GCLP_HBRBACKGROUND), COLOR_BTNFACE + 1);
+  // The application icon, big and small, from the program's resources.
+  EXPECT_NE(::GetClassLongPtrW(window, GCLP_HICON), 0);
+  EXPECT_NE(::GetClassLongPtrW(window, GCLP_HICONSM), 0);
+}
+
+TEST_F(ToolkitTest, OuterGeometryMovesAndResizesTheWholeWindow) {
+  Rect outer = form.OuterBounds();
+  EXPECT_GT(outer.width, 303);
+  EXPECT_GT(outer.height, 272);
+
+  form.MoveTo(40, 30);
+  form.SetOuterHeight(180);
+  RECT r{};
+  ::GetWindowRect(H(form), &r);
+  EXPECT_EQ(r.left, 40);
+  EXPECT_EQ(r.top, 30);
+  EXPECT_EQ(r.bottom - r.top, 180);
+  EXPECT_EQ(r.right - r.left, outer.width);
+  EXPECT_EQ(form.OuterBounds(), (Rect{40, 30, outer.width, 180}));
+  RECT client{};
+  ::GetClientRect(H(form), &client);
+  EXPECT_EQ(client.bottom, 272 - (outer.height - 180));
+}
+
+TEST_F(ToolkitTest, ChildrenSitExactlyWhereTheyWereAsked) {
+  RECT panel = RectInParent(H(bottom));
+  EXPECT_EQ(panel.left, 0);
+  EXPECT_EQ(panel.top, 214);
+  EXPECT_EQ(panel.right, 303);
+  EXPECT_EQ(panel.bottom, 272);
+  EXPECT_EQ(::GetParent(H(chrome)), H(top));
+  EXPECT_EQ(::GetParent(H(access)), H(bottom));
+  RECT button = RectInParent(H(access));
+  EXPECT_EQ(button.left, 17);
+  EXPECT_EQ(button.top, 8);
+  EXPECT_EQ(button.right - button.left, 266);
+  EXPECT_EQ(button.bottom - button.top, 41);
+  EXPECT_EQ(access.Bounds(), (Rect{17, 8, 266, 41}));
+
+  chrome.SetTop(10);
+  EXPECT_EQ(chrome.Bounds(), (Rect{17, 10, 266, 34}));
+  ie.SetBounds({5, 130, 200, 30});
+  EXPECT_EQ(RectInParent(H(ie)).top, 130);
+  EXPECT_EQ(ie.Bounds(), (Rect{5, 130, 200, 30}));
+}
+
+TEST_F(ToolkitTest, PanelsAreCaptionlessControlParentsAndButtonsArePushButtonTabStops) {
+  for (const Panel* panel : {&top, &bottom}) {
+    EXPECT_EQ(TextOf(H(*panel)), L"");
+    EXPECT_TRUE(::GetWindowLongW(H(*panel), GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
+    EXPECT_FALSE(::GetWindowLongW(H(*panel), GWL_STYLE) & WS_TABSTOP);
+  }
+  wchar_t className[32] = {};
+  ::GetClassNameW(H(chrome), className, 32);
+  EXPECT_STREQ(className, L"Button");
+  LONG style = ::GetWindowLongW(H(chrome), GWL_STYLE);
+  EXPECT_EQ(style & BS_TYPEMASK, BS_PUSHBUTTON);
+  EXPECT_TRUE(style & WS_TABSTOP);
+  EXPECT_EQ(TextOf(H(chrome)), L"Usar Google Chrome");
+  EXPECT_EQ(chrome.Caption(), u"Usar Google Chrome");
+}
+
+TEST_F(ToolkitTest, EachButtonHasItsOwnFontAndBoldSwitchesIt) {
+  LOGFONTW lf = FontOf(H(access));
+  EXPECT_STREQ(lf.lfFaceName, L"Arial");
+  EXPECT_EQ(lf.lfHeight, -15);
+  EXPECT_EQ(lf.lfWeight, FW_NORMAL);
+  EXPECT_EQ(lf.lfCharSet, ANSI_CHARSET);
+
+  Font bold = chrome.GetFont();
+  bold.bold = true;
+  chrome.SetFont(bold);
+  EXPECT_EQ(FontOf(H(chrome)).lfWeight, FW_BOLD);
+  EXPECT_EQ(FontOf(H(ie)).lfWeight, FW_NORMAL);
+  EXPECT_EQ(chrome.GetFont(), bold);
+  chrome.SetFont(kBrowserFont);
+  lf = FontOf(H(chrome));
+  EXPECT_EQ(lf.lfWeight, FW_NORMAL);
+  EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
+  EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
+}
+
+TEST_F(ToolkitTest, VisibleEnabledAndCaptionAreTheWindowsOwn) {
+  EXPECT_TRUE(firefox.Visible());
+  firefox.SetVisible(false);
+  EXPECT_FALSE(firefox.Visible());
+  EXPECT_FALSE(::GetWindowLongW(H(firefox), GWL_STYLE) & WS_VISIBLE);
+  firefox.SetVisible(true);
+  EXPECT_TRUE(::GetWindowLongW(H(firefox), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(::IsWindowVisible(H(firefox)));  // the form is not shown yet
+
+  access.SetEnabled(false);
+  EXPECT_FALSE(access.Enabled());
+  EXPECT_FALSE(::IsWindowEnabled(H(access)));
+  access.SetCaption(u"Ingresando al Navegador. Espere...");
+  EXPECT_EQ(TextOf(H(access)), L"Ingresando al Navegador. Espere...");
+  EXPECT_EQ(access.Caption(), u"Ingresando al Navegador. Espere...");
+  access.SetEnabled(true);
+  EXPECT_TRUE(::IsWindowEnabled(H(access)));
+}
+
+TEST_F(ToolkitTest, AClickRunsTheHandlerAndItsErrorGoesToTheExceptionHandler) {
+  form.Show();
+  ::SendMessageW(H(chrome), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicked, std::vector<Button*>{&chrome});
+
+  ie.OnClick = [] { throw std::runtime_error("Invalid data type for ''"); };
+  ::SendMessageW(H(ie), BM_CLICK, 0, 0);
+  EXPECT_EQ(errors, std::vector<std::string>{"Invalid data type for ''"});
+  // The window carries on.
+  ::SendMessageW(H(firefox), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicked, (std::vector<Button*>{&chrome, &firefox}));
+}
+
+TEST_F(ToolkitTest, AClickQueuedBeforeTheButtonWasDisabledDoesNotCount) {
+  form.Show();
+  ::PostMessageW(H(access), BM_CLICK, 0, 0);
+  access.SetEnabled(false);
+  PumpFor(app, 50);
+  EXPECT_TRUE(clicked.empty());
+}
+
+TEST_F(ToolkitTest, ProcessMessagesHandlesWaitingClicksAndACloseEndsTheLoop) {
+  form.Show();
+  ::PostMessageW(H(firefox), BM_CLICK, 0, 0);
+  ::PostMessageW(H(form), WM_CLOSE, 0, 0);
+  app.ProcessMessages();
+  EXPECT_EQ(clicked, std::vector<Button*>{&firefox});
+  EXPECT_TRUE(app.Terminated());
+  EXPECT_TRUE(::IsWindow(H(form)));  // closing ends the loop; the Form owns its window
+  app.Run();                         // returns at once
+}
+
+TEST_F(ToolkitTest, ACloseSeenInsideAHandlerLetsTheHandlerFinishAndThenEndsRun) {
+  bool finished = false;
+  access.OnClick = [&] {
+    access.SetEnabled(false);
+    app.ProcessMessages();
+    finished = app.Terminated();
+  };
+  form.Show();
+  ::PostMessageW(H(access), BM_CLICK, 0, 0);
+  ::PostMessageW(H(form), WM_CLOSE, 0, 0);
+  app.Run();
+  EXPECT_TRUE(finished);
+}
+
+TEST_F(ToolkitTest, TheTimerTicksOnlyWhileEnabledAndItsTickCanEndTheLoop) {
+  Timer timer(form, 30);
+  int ticks = 0;
+  timer.OnTimer = [&] { ++ticks; };
+  EXPECT_FALSE(timer.Enabled());
+  PumpFor(app, 100);
+  EXPECT_EQ(ticks, 0);
+
+  timer.SetEnabled(true);
+  EXPECT_TRUE(PumpUntil(app, [&] { return ticks > 0; }));
+  timer.SetEnabled(false);
+  int seen = ticks;
+  PumpFor(app, 100);
+  EXPECT_EQ(ticks, seen);
+
+  timer.OnTimer = [&] {
+    ++ticks;
+    timer.SetEnabled(false);
+    app.Terminate();
+  };
+  timer.SetEnabled(true);
+  app.Run();
+  EXPECT_EQ(ticks, seen + 1);
+  EXPECT_TRUE(app.Terminated());
+}
+
+TEST_F(ToolkitTest, ShowFocusesTheFirstVisibleEnabledButtonInCreationOrder) {
+  ie.SetVisible(false);
+  chrome.SetEnabled(false);
+  form.Show();
+  EXPECT_TRUE(::IsWindowVisible(H(form)));
+  EXPECT_EQ(::GetFocus(), H(firefox));
+  EXPECT_TRUE(firefox.Focused());
+}
+
+TEST_F(ToolkitTest, WithNoBrowserButtonShownTheAccessButtonHasTheFocus) {
+  for (Button* button : {&ie, &chrome, &firefox})
+    button->SetVisible(false);
+  form.Show();
+  EXPECT_TRUE(access.Focused());
+}
+
+TEST_F(ToolkitTest, TabWalksTheButtonsAcrossBothPanelsSkippingHiddenOnes) {
+  chrome.SetVisible(false);
+  form.Show();
+  ASSERT_TRUE(ie.Focused());
+  SendKey(VK_TAB);
+  EXPECT_TRUE(PumpUntil(app, [&] { return firefox.Focused(); }));
+  SendKey(VK_TAB);
+  EXPECT_TRUE(PumpUntil(app, [&] { return access.Focused(); }));
+  SendKey(VK_TAB);
+  EXPECT_TRUE(PumpUntil(app, [&] { return ie.Focused(); }));
+  SendKey(VK_TAB, true);
+  EXPECT_TRUE(PumpUntil(app, [&] { return access.Focused(); }));
+  EXPECT_TRUE(clicked.empty());
+}
+
+TEST_F(ToolkitTest, EnterAndSpacePressTheFocusedButtonOnly) {
+  form.Show();
+  firefox.SetFocus();
+  SendKey(VK_RETURN);
+  EXPECT_TRUE(PumpUntil(app, [&] { return !clicked.empty(); }));
+  PumpFor(app, 50);
+  EXPECT_EQ(clicked, std::vector<Button*>{&firefox});
+
+  access.SetFocus();
+  SendKey(VK_SPACE);
+  EXPECT_TRUE(PumpUntil(app, [&] { return clicked.size() == 2; }));
+  EXPECT_EQ(clicked.back(), &access);
+}
+
+TEST_F(ToolkitTest, DisablingTheFocusedButtonKeepsTheKeyboardOnTheForm) {
+  form.Show();
+  access.SetFocus();
+  access.SetEnabled(false);
+  EXPECT_EQ(::GetFocus(), H(form));
+  SendKey(VK_TAB);
+  EXPECT_TRUE(PumpUntil(app, [&] { return ie.Focused(); }));
+}
+
+TEST_F(ToolkitTest, TheFocusedButtonGetsTheFocusBackWhenTheFormIsActivatedAgain) {
+  form.Show();
+  firefox.SetFocus();
+  Form other(app, u"Other", 100, 100, kFormFont);
+  other.Show();
+  ASSERT_TRUE(PumpUntil(app, [&] { return ::GetActiveWindow() == H(other); }));
+  ::SetForegroundWindow(H(form));
+  EXPECT_TRUE(PumpUntil(app, [&] { return firefox.Focused(); }));
+}
+
+TEST_F(ToolkitTest, TheErrorBoxIsOwnedByTheFormWithTheTitleTextAndErrorIcon) {
+  form.Show();
+  std::atomic<bool> found{false};
+  std::wstring caption, text;
+  HWND owner = nullptr;
+  bool errorIcon = false;
+  std::thread closer([&] {
+    for (int i = 0; i < 300 && !found; ++i) {
+      ::Sleep(10);
+      HWND box = ::FindWindowW(L"#32770", L"ZOLVWeb");
+      if (!box)
+        continue;
+      caption = TextOf(box);
+      owner = ::GetWindow(box, GW_OWNER);
+      for (HWND child = ::GetWindow(box, GW_CHILD); child;
+           child = ::GetWindow(child, GW_HWNDNEXT)) {
+        LONG style = ::GetWindowLongW(child, GWL_STYLE);
+        if ((style & SS_TYPEMASK) == SS_ICON)
+          errorIcon = true;
+        else if (::GetDlgCtrlID(child) == 0xFFFF)  // the box's message text
+          text = TextOf(child);
+      }
+      found = true;
+      ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+  });
+  app.ShowErrorBox(u"Cannot open file.");
+  closer.join();
+  ASSERT_TRUE(found);
+  EXPECT_EQ(caption, L"ZOLVWeb");
+  EXPECT_EQ(text, L"Cannot open file.");
+  EXPECT_EQ(owner, H(form));
+  EXPECT_TRUE(errorIcon);
+}
+
+TEST(ToolkitScreen, TahomaOf13PixelsMeasures16AtTheDesignResolution) {
+  Application app;
+  EXPECT_EQ(app.PixelsPerInch(), 96);
+  EXPECT_EQ(app.TextHeight(kFormFont, u"0"), 16);
+  EXPECT_GT(app.TextHeight({u"Tahoma", 26, false, Charset::Default}, u"0"), 16);
+  Rect desktop = app.VirtualDesktop();
+  EXPECT_GT(desktop.width, 0);
+  EXPECT_GT(desktop.height, 0);
+}
+
+// The client area's pixels as 0x00RRGGBB words, top-down.
+struct Screenshot {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+
+  std::uint32_t At(int x, int y) const {
+    return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+  }
+};
+
+Screenshot Capture(HWND window) {
+  RECT client{};
+  ::GetClientRect(window, &client);
+  Screenshot shot{client.right, client.bottom, {}};
+  HDC source = ::GetDC(window);
+  HDC memory = ::CreateCompatibleDC(source);
+  BITMAPINFO info{};
+  info.bmiHeader = {
+      sizeof(BITMAPINFOHEADER), shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, shot.width, shot.height, source, 0, 0, SRCCOPY);
+  ::GdiFlush();
+  auto* pixels = static_cast<std::uint32_t*>(bits);
+  shot.pixels.assign(pixels, pixels + static_cast<size_t>(shot.width) * shot.height);
+  ::SelectObject(memory, previous);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(window, source);
+  for (auto& pixel : shot.pixels)
+    pixel &= 0xFFFFFF;
+  return shot;
+}
+
+void WriteBmp(const std::filesystem::path& path, const Screenshot& shot) {
+  std::filesystem::create_directories(path.parent_path());
+  BITMAPINFOHEADER info{
+      sizeof(BITMAPINFOHEADER), shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  auto size = static_cast<DWORD>(shot.pixels.size() * 4);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof(file) + sizeof(info);
+  file.bfSize = file.bfOffBits + size;
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+  out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+  out.write(reinterpret_cast<const char*>(shot.pixels.data()), size);
+}
+
+bool IsColoured(std::uint32_t pixel) {
+  int r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+  return std::max({r, g, b}) - std::min({r, g, b}) > 80;
+}
+
+bool IsDark(std::uint32_t pixel) {
+  int r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+  return (r * 30 + g * 59 + b * 11) / 100 < 110;
+}
+
+// The first column, from `from` on, in which a band of rows across a button holds a pixel
+// that passes `test`; -1 when there is none.
+int FirstColumn(const Screenshot& shot, const Rect& button, int from, bool (*test)(std::uint32_t)) {
+  for (int x = from; x < button.left + button.width - 5; ++x) {
+    for (int y = button.top + 6; y < button.top + button.height - 6; ++y) {
+      if (test(shot.At(x, y)))
+        return x;
+    }
+  }
+  return -1;
+}
+
+// The first column of a picture resource that holds a coloured pixel (other than its
+// transparent magenta).
+int ColouredInset(int picture) {
+  HBITMAP bitmap = static_cast<HBITMAP>(
+      ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(picture), IMAGE_BITMAP, 0, 0, 0));
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = ::SelectObject(dc, bitmap);
+  int inset = -1;
+  for (int x = 0; x < 24 && inset < 0; ++x) {
+    for (int y = 0; y < 24; ++y) {
+      COLORREF c = ::GetPixel(dc, x, y);
+      auto pixel =
+          static_cast<std::uint32_t>((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
+      if (pixel != 0xFF00FF && IsColoured(pixel)) {
+        inset = x;
+        break;
+      }
+    }
+  }
+  ::SelectObject(dc, previous);
+  ::DeleteDC(dc);
+  ::DeleteObject(bitmap);
+  return inset;
+}
+
+// The width the caption takes in the button's own font.
+int CaptionWidth(const Button& button) {
+  HWND window = H(button);
+  HDC dc = ::GetDC(window);
+  HGDIOBJ previous =
+      ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
+  String caption = button.Caption();
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(caption.c_str()),
+                          static_cast<int>(caption.size()), &size);
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(window, dc);
+  return size.cx;
+}
+
+// The launcher's window with all five browsers, Chrome chosen; kept as a screenshot for review.
+class ToolkitLook : public ::testing::Test {
+ protected:
+  static Font Bold(Font font) {
+    font.bold = true;
+    return font;
+  }
+
+  Application app;
+  Form form{app, u"ZOLV Online", 303, 272, kFormFont};
+  Panel top{form, {0, 0, 303, 214}};
+  Panel bottom{form, {0, 214, 303, 58}};
+  Button ie{top, {17, 10, 266, 34}, u"Usar Internet Explorer", kBrowserFont, ZOLV_PICTURE_IE};
+  Button chrome{
+      top, {17, 50, 266, 34}, u"Usar Google Chrome", Bold(kBrowserFont), ZOLV_PICTURE_CHROME};
+  Button firefox{
+      top, {17, 90, 266, 34}, u"Usar Mozilla Firefox", kBrowserFont, ZOLV_PICTURE_FIREFOX};
+  Button safari{top, {17, 130, 266, 34}, u"Usar Safari", kBrowserFont, ZOLV_PICTURE_SAFARI};
+  Button opera{top, {17, 170, 266, 34}, u"Usar Opera", kBrowserFont, ZOLV_PICTURE_OPERA};
+  Button access{bottom, {17, 8, 266, 41}, u"Acceder ZOLV Online", kAccessFont};
+
+  Screenshot Shoot(const char* name) {
+    form.MoveTo(100, 100);
+    form.Show();
+    PumpFor(app, 300);
+    Screenshot shot = Capture(H(form));
+    WriteBmp(std::filesystem::path("screenshots") / name, shot);
+    return shot;
+  }
+
+  // No magenta shows, and picture, 4 pixels and caption form one group centred on each
+  // browser button. (Wine's Tahoma draws its glyphs narrower than it measures them, so the
+  // caption's far end is no reliable edge; the group's left end and the caption's start are.)
+  void ExpectTidy(const Screenshot& shot) {
+    size_t magenta = 0;
+    for (std::uint32_t pixel : shot.pixels)
+      magenta += pixel == 0xFF00FF;
+    EXPECT_EQ(magenta, 0u) << "the pictures' background shows";
+
+    const std::pair<const Button*, int> pictures[] = {{&ie, ZOLV_PICTURE_IE},
+                                                      {&chrome, ZOLV_PICTURE_CHROME},
+                                                      {&firefox, ZOLV_PICTURE_FIREFOX},
+                                                      {&safari, ZOLV_PICTURE_SAFARI},
+                                                      {&opera, ZOLV_PICTURE_OPERA}};
+    for (auto [button, resource] : pictures) {
+      Rect bounds = button->Bounds();
+      int group = 24 + 4 + CaptionWidth(*button);
+      int picture =
+          FirstColumn(shot, bounds, bounds.left + 5, IsColoured) - ColouredInset(resource);
+      EXPECT_NEAR(picture, bounds.left + (bounds.width - group) / 2, 1)
+          << "button at " << bounds.top;
+      // The caption's first stroke, a pixel or so into its cell.
+      int caption = FirstColumn(shot, bounds, picture + 24, IsDark);
+      EXPECT_NEAR(caption, picture + 24 + 4 + 1, 1) << "button at " << bounds.top;
+    }
+  }
+};
+
+TEST_F(ToolkitLook, PicturesAreTransparentAndCentredWithTheirCaptions) {
+  ExpectTidy(Shoot("ToolkitButtons.bmp"));
+}
+
+TEST_F(ToolkitLook, DisabledButtonsLookGreyed) {
+  opera.SetEnabled(false);
+  access.SetEnabled(false);
+  access.SetCaption(u"Ingresando al Navegador. Espere...");
+  Screenshot shot = Shoot("ToolkitButtonsDisabled.bmp");
+  Rect bounds = opera.Bounds();
+  for (int y = bounds.top + 6; y < bounds.top + bounds.height - 6; ++y) {
+    for (int x = bounds.left + 5; x < bounds.left + bounds.width - 5; ++x) {
+      std::uint32_t p = shot.At(x, y);
+      int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+      ASSERT_LT(std::max({r, g, b}) - std::min({r, g, b}), 40) << x << "," << y;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zolv::toolkit
