@@ -10,9 +10,10 @@ String ApplicationTitle(StringView moduleFileName) {
   StringView name =
       folderEnd == StringView::npos ? moduleFileName : moduleFileName.substr(folderEnd + 1);
   name = name.substr(0, name.find(u'.'));
-  if (name.empty())
-    return String();
-  return String(1, name.front()) + text::LowerCase(name.substr(1));
+  String title = text::LowerCase(name);
+  if (!title.empty())
+    title.front() = name.front();
+  return title;
 }
 
 String ErrorBoxText(StringView message) {
