@@ -4,7 +4,7 @@
 ; never touched, neither here nor by the uninstaller.
 ;
 ; Built by CMake (target "installer"), which defines VERSION, TARGET (x86-unicode, or
-; amd64-unicode for the 64-bit test build), EXE, PLUGINDIR (ZOLVSite.dll, the launcher's
+; amd64-unicode for the 64-bit test build), EXE, ICON, PLUGINDIR (ZOLVSite.dll, the launcher's
 ; own checks of the values), OUTFILE, PUBLISHER, COPYRIGHT, DEFAULT_HOST and DEFAULT_CLIENT_ID.
 ;
 ; Command line: [/S] [/HOST=host] [/CLIENTID=id] [/DESKTOP=1|0] [/D=folder]
@@ -53,6 +53,8 @@ Var HostField
 Var ClientIdField
 Var DesktopBox
 
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipOnUpgrade
