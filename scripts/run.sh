@@ -34,7 +34,8 @@ if [ -z "$ZOLV_XVFB_PID" ]; then
   exit 0
 fi
 
-"$WINELOADER" "$exe" >>"$log" 2>&1 </dev/null &
+# Without a window manager Wine would draw no frame; its own desktop window draws them.
+"$WINELOADER" explorer /desktop=ZOLV,1280x1024 "$exe" >>"$log" 2>&1 </dev/null &
 launcher=$!
 shot=$PWD/build/screenshots/run.png
 mkdir -p "$(dirname "$shot")"

@@ -1,14 +1,13 @@
 #include "ErrorBox.h"
 
 #include "Exception.h"
+#include "FilePaths.h"
 #include "Utf.h"
 
 namespace zolv {
 
 String ApplicationTitle(StringView moduleFileName) {
-  const std::size_t folderEnd = moduleFileName.find_last_of(u"\\:");
-  StringView name =
-      folderEnd == StringView::npos ? moduleFileName : moduleFileName.substr(folderEnd + 1);
+  StringView name = ExtractFileName(moduleFileName);
   name = name.substr(0, name.find(u'.'));
   String title = text::LowerCase(name);
   if (!title.empty())

@@ -1,40 +1,18 @@
 #include "SiteSettings.h"
 
 #include "Exception.h"
-#include "IniFile.h"
+#include "FilePaths.h"
 #include "SiteAddress.h"
 #include "SiteDefaults.h"
+#include "UComun.h"
 #include "platform/Files.h"
 
 namespace zolv {
 
-namespace {
-
-String ProgramFolder() {
-  const String program = files::ModuleFileName();
-  return program.substr(0, program.find_last_of(u"\\:") + 1);
-}
-
-IniFile LoadSiteFile(const String& path) {
-  std::string bytes;
-  String error;
-  if (!files::ReadWhole(path, bytes, error)) {
-    throw Exception(u"Cannot open file \"" + path + u"\". " + error);
-  }
-  return IniFile::FromBytes(bytes);
-}
-
-}  // namespace
-
 Site ReadSite() {
-  String host = ZOLV_DEFAULT_HOST;
-  String clientId = ZOLV_DEFAULT_CLIENT_ID;
-  const String path = ProgramFolder() + u"site.ini";
-  if (files::Exists(path)) {
-    const IniFile site = LoadSiteFile(path);
-    host = site.ReadString(u"Site", u"Host", host);
-    clientId = site.ReadString(u"Site", u"ClientId", clientId);
-  }
+  const IniFile site = LoadIniFile(String(ExtractFilePath(files::ModuleFileName())) + u"site.ini");
+  const String host = site.ReadString(u"Site", u"Host", ZOLV_DEFAULT_HOST);
+  const String clientId = site.ReadString(u"Site", u"ClientId", ZOLV_DEFAULT_CLIENT_ID);
 
   if (host.empty()) {
     throw Exception(u"No se ha configurado el servidor de ZOLV Online (clave Host de site.ini).");

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Exception.h"
+#include "FilePaths.h"
 #include "IniFile.h"
 #include "UFPrincipal.h"
 #include "platform/Files.h"
@@ -15,8 +16,7 @@ namespace {
 // DataPath + the executable's file name with its extension replaced by ".ini".
 String SettingsFilePath() {
   const String module = files::ModuleFileName();
-  const std::size_t folderEnd = module.find_last_of(u"\\:");
-  String name = folderEnd == String::npos ? module : module.substr(folderEnd + 1);
+  String name(ExtractFileName(module));
   if (const std::size_t dot = name.rfind(u'.'); dot != String::npos)
     name.resize(dot);
   return DataPath + name + u".ini";
@@ -32,9 +32,15 @@ std::optional<String> ChooseFile(StringView fileName) {
   return path;
 }
 
-// A missing file reads as an empty document. A file that exists but cannot be read raises,
-// whether opening or reading failed: taking it for empty would wipe it on the next write.
-IniFile Load(const String& path) {
+void Save(const IniFile& ini, const String& path) {
+  String error;
+  if (!files::ReplaceWhole(path, ini.ToBytes(), error))
+    throw Exception(u"Cannot create file \"" + path + u"\". " + error);
+}
+
+}  // namespace
+
+IniFile LoadIniFile(const String& path) {
   if (!files::Exists(path))
     return IniFile();
   std::string bytes;
@@ -44,19 +50,11 @@ IniFile Load(const String& path) {
   return IniFile::FromBytes(bytes);
 }
 
-void Save(const IniFile& ini, const String& path) {
-  String error;
-  if (!files::ReplaceWhole(path, ini.ToBytes(), error))
-    throw Exception(u"Cannot create file \"" + path + u"\". " + error);
-}
-
-}  // namespace
-
 String GetIni(StringView section, StringView key, StringView defaultValue, StringView fileName) {
   const std::optional<String> path = ChooseFile(fileName);
   if (!path)
     return String(defaultValue);
-  IniFile ini = Load(*path);
+  IniFile ini = LoadIniFile(*path);
   if (ini.ReadString(section, key, u"").empty()) {
     ini.WriteString(section, key, defaultValue);
     Save(ini, *path);
@@ -68,7 +66,7 @@ String SetIni(StringView section, StringView key, StringView value, StringView f
   const std::optional<String> path = ChooseFile(fileName);
   if (!path)
     return String(value);
-  IniFile ini = Load(*path);
+  IniFile ini = LoadIniFile(*path);
   ini.WriteString(section, key, value);
   Save(ini, *path);
   return ini.ReadString(section, key, value);

@@ -1,8 +1,10 @@
-// Shell on Win32: the user's special folders.
+// Shell on Win32: the user's special folders (SHGetFolderPathW) and ShellExecuteW.
 #include "platform/Shell.h"
 
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include "platform/win32/Wide.h"
 
@@ -13,6 +15,12 @@ std::optional<String> FolderPath(int csidl) {
   if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
     return std::nullopt;
   return win32::FromWide(path);
+}
+
+void Execute(std::uintptr_t owner, const String& verb, const String& file, const String& parameters,
+             int showCommand) {
+  ::ShellExecuteW(reinterpret_cast<HWND>(owner), win32::Wide(verb), win32::Wide(file),
+                  parameters.empty() ? nullptr : win32::Wide(parameters), nullptr, showCommand);
 }
 
 }  // namespace zolv::shell

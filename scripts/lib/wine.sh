@@ -100,6 +100,7 @@ zolv_make_prefix() {
     return 1
   fi
   cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf \
+    /usr/share/wine/fonts/marlett.ttf \
     "$WINEPREFIX/drive_c/windows/Fonts/"
   touch "$WINEPREFIX/.zolv-ready"
 }
