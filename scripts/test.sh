@@ -22,6 +22,7 @@ scripts/check-exe.sh build/win32/installer/plugin/ZOLVSite.dll i386 dll
 
 # The release, made twice in separate build folders: the same sources give the same bytes.
 scripts/release.sh
+rm -rf build/repro
 scripts/release.sh build/repro/win32 build/repro/dist >/dev/null
 if ! cmp -s build/dist/SHA256SUMS build/repro/dist/SHA256SUMS; then
   echo "Two builds of the same sources differ:" >&2
