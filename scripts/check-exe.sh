@@ -1,21 +1,61 @@
 #!/usr/bin/env bash
-# Checks a built ZOLVWeb.exe: a PE GUI program for the given machine (i386 or x86-64) that
-# imports nothing but Windows' own DLLs.
+# Checks a built Windows binary of the project (ZOLVWeb.exe: gui; the installer's plugin: dll)
+# for the given machine (i386 or x86-64): its kind, its hardening, and what it imports.
+#
+# Hardening: ASLR with a relocation table, DEP, 64-bit ASLR entropy on x86-64, no SEH handlers
+# on i386, no link time stamp (so builds are reproducible).
+#
+# Imports: the binary is started from wherever users saved it, Downloads included, where anyone
+# may have left a DLL. The loader looks beside the program first for a DLL it imports, except
+# for the KnownDLLs, which always come from System32, and for comctl32, which the program's
+# manifest binds to the side-by-side version 6 in WinSxS. Only those may be imported; any other
+# system DLL must be loaded explicitly from System32 (platform/win32/SystemLibrary.h).
 set -euo pipefail
-exe=$1
+binary=$1
 machine=$2
+kind=${3:-gui}
 case "$machine" in
   i386) objdump=i686-w64-mingw32-objdump; format=pei-i386 ;;
   x86-64) objdump=x86_64-w64-mingw32-objdump; format=pei-x86-64 ;;
   *) echo "unknown machine $machine" >&2; exit 2 ;;
 esac
-headers=$("$objdump" -p "$exe")
-fail() { echo "check-exe: $exe: $*" >&2; exit 1; }
+fail() { echo "check-exe: $binary: $*" >&2; exit 1; }
+headers=$("$objdump" -p "$binary")
+sections=$("$objdump" -h "$binary")
+
 grep -q "file format $format" <<<"$headers" || fail "not $format"
-grep -Eq '^Subsystem[[:space:]]+0+2[[:space:]]' <<<"$headers" || fail "not a GUI program"
+is_dll() { grep -Eq '^[[:space:]]+DLL$' <<<"$headers"; }
+case "$kind" in
+  gui) ! is_dll || fail "not a program"
+    grep -Eq '^Subsystem[[:space:]]+0+2[[:space:]]' <<<"$headers" || fail "not a GUI program" ;;
+  dll) is_dll || fail "not a DLL" ;;
+  *) echo "unknown kind $kind" >&2; exit 2 ;;
+esac
+
+# The flag names objdump lists under DllCharacteristics.
+flags=$(awk '/^DllCharacteristics/ {on = 1; next} on && /^[[:space:]]/ {print $1; next} {on = 0}' \
+  <<<"$headers")
+required="DYNAMIC_BASE NX_COMPAT"
+case "$machine" in
+  i386) required+=" NO_SEH" ;;
+  x86-64) required+=" HIGH_ENTROPY_VA" ;;
+esac
+for flag in $required; do
+  grep -qx "$flag" <<<"$flags" || fail "DllCharacteristics lack $flag"
+done
+grep -Eq '[[:space:]]\.reloc[[:space:]]' <<<"$sections" || fail "no relocation section"
+grep -Eq '^Time/Date[[:space:]]+Thu Jan  1 00:00:00 1970$' <<<"$headers" || fail "has a time stamp"
+
+known='kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|shlwapi|comdlg32|msvcrt'
 dlls=$(awk '/DLL Name:/ {print tolower($3)}' <<<"$headers" | sort -u)
-allowed='^(kernel32|user32|gdi32|advapi32|shell32|comctl32|uxtheme|msvcrt|ole32|shlwapi|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
 while read -r dll; do
-  [ -z "$dll" ] || grep -Eq "$allowed" <<<"$dll" || fail "imports $dll"
+  [ -n "$dll" ] || continue
+  grep -Eq "^($known)\.dll$" <<<"$dll" && continue
+  if [ "$dll" = comctl32.dll ]; then
+    grep -q 'Microsoft.Windows.Common-Controls' "$binary" ||
+      fail "imports comctl32.dll without a manifest that binds it to WinSxS"
+    continue
+  fi
+  fail "imports $dll, which the loader may take from the program's folder"
 done <<<"$dlls"
-echo "check-exe: $exe: $format GUI program, imports: $(echo $dlls)"
+echo "check-exe: $binary: $format $kind, $(echo $flags), imports: $(echo $dlls)"

@@ -2,8 +2,9 @@
 # Every test of the project, on a fresh Debian 12 machine: installs what is missing (as root),
 # checks formatting, builds the host preset and runs its unit tests under ASan+UBSan, fuzzes
 # the settings document and the browser list for a minute, builds the shipped 32-bit program
-# and checks its binary, then builds the 64-bit Windows build and runs the Windows suites
-# (adapters, robustness, end to end) under Wine and Xvfb.
+# and its installer, checks the binaries and that the release is reproducible, then builds the
+# 64-bit Windows build and runs the Windows suites (adapters, robustness, end to end, the
+# installer's) under Wine and Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/deps.sh
@@ -22,10 +23,23 @@ scripts/fuzz.sh 60
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
 scripts/check-exe.sh build/win32/ZOLVWeb.exe i386
+scripts/check-exe.sh build/win32/installer/plugin/ZOLVSite.dll i386 dll
+
+# The release, made twice in separate build folders: the same sources give the same bytes.
+scripts/release.sh
+rm -rf build/repro
+scripts/release.sh build/repro/win32 build/repro/dist >/dev/null
+if ! cmp -s build/dist/SHA256SUMS build/repro/dist/SHA256SUMS; then
+  echo "Two builds of the same sources differ:" >&2
+  diff build/dist/SHA256SUMS build/repro/dist/SHA256SUMS >&2
+  exit 1
+fi
+echo "Release: the second build gives the same bytes"
 
 cmake --preset win64 >/dev/null
 cmake --build --preset win64
 scripts/check-exe.sh build/win64/ZOLVWeb.exe x86-64
+scripts/check-exe.sh build/win64/installer/plugin/ZOLVSite.dll x86-64 dll
 
 export ZOLV_XVFB=1
 source scripts/lib/wine.sh

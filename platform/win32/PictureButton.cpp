@@ -64,7 +64,8 @@ void DrawCaption(HDC dc, HTHEME theme, const ButtonLook& look, const String& cap
   ::SetBkMode(dc, TRANSPARENT);
   if (theme) {
     COLORREF colour = 0;
-    if (FAILED(::GetThemeColor(theme, BP_PUSHBUTTON, look.ThemeState(), TMT_TEXTCOLOR, &colour)))
+    if (FAILED(win32::uxtheme::GetThemeColor(theme, BP_PUSHBUTTON, look.ThemeState(), TMT_TEXTCOLOR,
+                                             &colour)))
       colour = ::GetSysColor(look.disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
     ::SetTextColor(dc, colour);
   } else if (look.disabled) {
@@ -102,14 +103,15 @@ struct ButtonImpl : Control::Impl {
   void Paint(HDC dc, RECT bounds) {
     HWND button = Window();
     ButtonLook look = LookOf(button);
-    UniqueTheme theme(::OpenThemeData(button, L"Button"));
+    UniqueTheme theme(win32::uxtheme::OpenThemeData(button, L"Button"));
     RECT content{};
     if (theme) {
       int state = look.ThemeState();
-      if (::IsThemeBackgroundPartiallyTransparent(theme.get(), BP_PUSHBUTTON, state))
-        ::DrawThemeParentBackground(button, dc, &bounds);
-      ::DrawThemeBackground(theme.get(), dc, BP_PUSHBUTTON, state, &bounds, nullptr);
-      ::GetThemeBackgroundContentRect(theme.get(), dc, BP_PUSHBUTTON, state, &bounds, &content);
+      if (win32::uxtheme::IsThemeBackgroundPartiallyTransparent(theme.get(), BP_PUSHBUTTON, state))
+        win32::uxtheme::DrawThemeParentBackground(button, dc, &bounds);
+      win32::uxtheme::DrawThemeBackground(theme.get(), dc, BP_PUSHBUTTON, state, &bounds, nullptr);
+      win32::uxtheme::GetThemeBackgroundContentRect(theme.get(), dc, BP_PUSHBUTTON, state, &bounds,
+                                                    &content);
     } else {
       content = DrawClassicFrame(dc, bounds, look);
     }

@@ -6,11 +6,11 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <uxtheme.h>
 
 #include <vector>
 
 #include "platform/Toolkit.h"
+#include "platform/win32/ThemeLibrary.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace zolv::toolkit {
@@ -25,7 +25,7 @@ inline void DestroyImageList(HIMAGELIST list) {
   ::ImageList_Destroy(list);
 }
 inline void CloseTheme(HTHEME theme) {
-  ::CloseThemeData(theme);
+  win32::uxtheme::CloseThemeData(theme);
 }
 using UniqueImageList = win32::UniqueHandle<HIMAGELIST, DestroyImageList>;
 using UniqueTheme = win32::UniqueHandle<HTHEME, CloseTheme>;
