@@ -68,41 +68,40 @@ struct Search {
   HWND found;
 };
 
+BOOL CALLBACK MatchShownWindow(HWND window, LPARAM parameter) {
+  auto& search = *reinterpret_cast<Search*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search.processId && IsWindowVisible(window) && Text(window) == search.caption) {
+    search.found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK MatchShownButton(HWND child, LPARAM parameter) {
+  auto& search = *reinterpret_cast<Search*>(parameter);
+  wchar_t className[16];
+  GetClassNameW(child, className, 16);
+  if (_wcsicmp(className, L"Button") == 0 && IsWindowVisible(child) &&
+      (!search.caption || Text(child) == search.caption)) {
+    search.found = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // A visible top-level window of the process with this caption.
 HWND FindShownWindow(DWORD processId, const wchar_t* caption) {
   Search search{processId, caption, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM parameter) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(parameter);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == s.processId && IsWindowVisible(window) && Text(window) == s.caption) {
-          s.found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  EnumWindows(MatchShownWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
 // A visible button below `window`; with a caption, the one that shows it.
 HWND FindShownButton(HWND window, const wchar_t* caption = nullptr) {
   Search search{0, caption, nullptr};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM parameter) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(parameter);
-        wchar_t className[16];
-        GetClassNameW(child, className, 16);
-        if (_wcsicmp(className, L"Button") == 0 && IsWindowVisible(child) &&
-            (!s.caption || Text(child) == s.caption)) {
-          s.found = child;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  EnumChildWindows(window, MatchShownButton, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

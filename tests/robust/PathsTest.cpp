@@ -113,6 +113,29 @@ TEST_F(PathsTest, LocalAppDataMovedInTheRegistry) {
   ExpectSettingsWork();
 }
 
+// Another program left folders where the launcher's files go: saving fails with the documented
+// error and the stored choice survives.
+TEST_F(PathsTest, FoldersWhereTheFilesBelong) {
+  DataPath = MakeFolders(root_, u"Users\\" + kUser + u"\\ZOLV");
+  const String settings = SettingsFileIn(DataPath);
+  const std::string chosen = "[Misc]\r\nDefaultBrowser=chrome.exe\r\n\r\n";
+  ASSERT_TRUE(WriteFileBytes(settings, chosen));
+  ASSERT_TRUE(::CreateDirectoryW(Wide(settings + u".tmp"), nullptr));
+  const String refused = ErrorOf([] { SetIni(u"Misc", u"DefaultBrowser", u"opera.exe"); });
+  EXPECT_TRUE(IsDocumentedError(refused, settings)) << Narrow(refused);
+  EXPECT_EQ(GetIni(u"Misc", u"DefaultBrowser", u""), u"chrome.exe");
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(settings, bytes));
+  EXPECT_EQ(bytes, chosen);
+
+  ASSERT_TRUE(::RemoveDirectoryW(Wide(settings + u".tmp")));
+  ASSERT_TRUE(::DeleteFileW(Wide(settings)));
+  ASSERT_TRUE(::CreateDirectoryW(Wide(settings), nullptr));
+  for (const String& error : {ErrorOf([] { GetIni(u"Misc", u"DefaultBrowser", u""); }),
+                              ErrorOf([] { SetIni(u"Misc", u"DefaultBrowser", u"opera.exe"); })})
+    EXPECT_TRUE(IsDocumentedError(error, settings)) << Narrow(error);
+}
+
 // Settings paths from 240 to 300 units: the launcher's own steps (create the data folder,
 // ignore the result, read and write the file) work, or raise a documented error.
 TEST_F(PathsTest, SettingsPathsAroundMaxPath) {
