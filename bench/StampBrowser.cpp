@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/win32/UniqueHandle.h"
+
 namespace {
 
 unsigned long long Ticks(const FILETIME& time) {
@@ -25,12 +27,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return 1;
   const std::string line =
       std::to_string(Ticks(started)) + " " + std::to_string(Ticks(created)) + "\r\n";
-  HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
+  const zolv::win32::UniqueFile file(CreateFileW(path, FILE_APPEND_DATA,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
     return 1;
   DWORD written = 0;
-  const BOOL ok = WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-  CloseHandle(file);
+  const BOOL ok =
+      WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   return ok ? 0 : 1;
 }

@@ -148,26 +148,31 @@ std::string ToUtf16Be(StringView text) {
   return out;
 }
 
-String FromUtf16Le(std::string_view bytes) {
+namespace {
+
+// Byte pairs to units; `highFirst` for big-endian. An odd trailing byte becomes U+FFFD.
+String FromUtf16(std::string_view bytes, bool highFirst) {
   String out;
   out.reserve(bytes.size() / 2 + 1);
   std::size_t i = 0;
-  for (; i + 1 < bytes.size(); i += 2)
-    out += Unit(static_cast<unsigned char>(bytes[i + 1]), static_cast<unsigned char>(bytes[i]));
+  for (; i + 1 < bytes.size(); i += 2) {
+    const auto a = static_cast<unsigned char>(bytes[i]);
+    const auto b = static_cast<unsigned char>(bytes[i + 1]);
+    out += highFirst ? Unit(a, b) : Unit(b, a);
+  }
   if (i < bytes.size())
     out += kReplacement;
   return out;
 }
 
+}  // namespace
+
+String FromUtf16Le(std::string_view bytes) {
+  return FromUtf16(bytes, false);
+}
+
 String FromUtf16Be(std::string_view bytes) {
-  String out;
-  out.reserve(bytes.size() / 2 + 1);
-  std::size_t i = 0;
-  for (; i + 1 < bytes.size(); i += 2)
-    out += Unit(static_cast<unsigned char>(bytes[i]), static_cast<unsigned char>(bytes[i + 1]));
-  if (i < bytes.size())
-    out += kReplacement;
-  return out;
+  return FromUtf16(bytes, true);
 }
 
 }  // namespace zolv

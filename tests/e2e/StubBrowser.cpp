@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/win32/UniqueHandle.h"
+
 namespace {
 
 std::wstring RecordPath() {
@@ -34,13 +36,14 @@ std::string Utf8(const std::wstring& text) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::string line = Utf8(GetCommandLineW()) + "\r\n";
   // Appending with shared access lets several stubs started at once each add their own line.
-  HANDLE file = CreateFileW(RecordPath().c_str(), FILE_APPEND_DATA,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
+  const zolv::win32::UniqueFile file(
+      CreateFileW(RecordPath().c_str(), FILE_APPEND_DATA,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
     return 1;
   DWORD written = 0;
-  const BOOL ok = WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-  CloseHandle(file);
+  const BOOL ok =
+      WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   return ok && written == line.size() ? 0 : 1;
 }
