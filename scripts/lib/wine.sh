@@ -118,7 +118,9 @@ zolv_make_prefix() {
   touch "$WINEPREFIX/$ZOLV_PREFIX_MARK"
 }
 
-# zolv_start_wine: display, prefix (made once) and wineserver.
+# zolv_start_wine: display, prefix (made once) and wineserver, with Wine's own services up: the
+# first program of a server session waits for them to start (wineboot, services.exe and the
+# device drivers), so that waiting is done here, not inside a test.
 zolv_start_wine() {
   mkdir -p "$ZOLV_WINE_DIR"
   zolv_start_display || return 1
@@ -126,6 +128,10 @@ zolv_start_wine() {
     zolv_make_prefix || return 1
   fi
   zolv_start_wineserver
+  if ! timeout 300 "${ZOLV_WINE[@]}" cmd /c exit >>"$ZOLV_WINE_DIR/start.log" 2>&1 </dev/null; then
+    echo "Wine did not start; see $ZOLV_WINE_DIR/start.log" >&2
+    return 1
+  fi
 }
 
 # zolv_windows_preset: the Windows build the suites run, after zolv_start_wine: win32, the

@@ -10,6 +10,7 @@
 #include "UFPrincipal.h"
 #include "platform/Files.h"
 #include "platform/win32/Wide.h"
+#include "tests/support/StartProcess.h"
 
 namespace zolv::robust {
 
@@ -235,11 +236,8 @@ UniqueHandleObject StartWriter(const WriterPlan& plan) {
                    Quoted(Decimal(static_cast<unsigned>(plan.rounds))) + u" " +
                    Quoted(plan.readyEvent) + u" " + Quoted(plan.reportFile) + u" " +
                    Quoted(plan.turnGate);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(Wide(self), Wide(command), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+  if (!tests::StartProcess(Wide(self), Wide(command), 0, nullptr, process))
     return UniqueHandleObject();
   ::CloseHandle(process.hThread);
   return UniqueHandleObject(process.hProcess);
