@@ -19,9 +19,14 @@ cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target ZOLVWeb
 
 log=build/wine/run.log
+# In both registry views: Windows shares this key between 32-bit and 64-bit programs, Wine
+# keeps a copy for each.
 register_browser() {
-  "${ZOLV_WINE[@]}" reg add "HKLM\\SOFTWARE\\Clients\\StartMenuInternet\\$1" /ve /d "$2" /f \
-    >>"$log" 2>&1 </dev/null
+  local view
+  for view in /reg:32 /reg:64; do
+    "${ZOLV_WINE[@]}" reg add "HKLM\\SOFTWARE\\Clients\\StartMenuInternet\\$1" /ve /d "$2" /f \
+      "$view" >>"$log" 2>&1 </dev/null
+  done
 }
 register_browser "Google Chrome" "Google Chrome"
 register_browser "FIREFOX.EXE" "Mozilla Firefox"
