@@ -178,6 +178,12 @@ String SettingsFileIn(const String& dataPath) {
   return dataPath + module.substr(0, module.rfind(u'.')) + u".ini";
 }
 
+String TemporaryFileOf(const String& settingsFile) {
+  String temporary = settingsFile;
+  temporary[temporary.find_last_of(u"\\/") + 1] = u'~';
+  return temporary;
+}
+
 // Arguments: data folder, choices joined by "|", rounds, ready event, report file.
 int RunWriter(int argc, wchar_t** argv) {
   if (argc != 5)
