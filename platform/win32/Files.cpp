@@ -90,10 +90,8 @@ String TemporaryPath(const String& path, int attempt) {
   const std::size_t separator = path.find_last_of(u"\\/:");
   const std::size_t start = separator == String::npos ? 0 : separator + 1;
   String mark = u"~";
-  if (attempt > 0) {
-    const std::string number = std::to_string(attempt);
-    mark.append(number.begin(), number.end());
-  }
+  if (attempt > 0)
+    mark += static_cast<char16_t>(u'0' + attempt);
   const std::size_t length = std::min(mark.size(), path.size() - start);
   String temporary = path;
   temporary.replace(start, length, mark, 0, length);
@@ -117,7 +115,7 @@ void ClearAttributes(const String& path) {
 // Creates the temporary file beside `target`. A stale one left by a crash is overwritten; what
 // cannot be (a folder, say) moves the attempt on to the next name. Other failures are final.
 UniqueFile CreateTemporary(const String& target, String& temporaryPath) {
-  constexpr int kAttempts = 10;
+  constexpr int kAttempts = 10;  // one digit in the name
   DWORD code = ERROR_ACCESS_DENIED;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     temporaryPath = TemporaryPath(target, attempt);

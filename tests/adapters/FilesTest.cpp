@@ -251,6 +251,18 @@ TEST_F(FilesTest, ReplaceRefusesReadOnlyHiddenAndSystemFiles) {
   }
 }
 
+// A hard link to the settings file is a second name of the old file: it keeps the old bytes,
+// whole, and the settings file gets the new ones. (Wine's symbolic links cannot be made.)
+TEST_F(FilesTest, ReplaceLeavesAHardLinkWithTheOldBytes) {
+  WriteRaw(file_, "old");
+  const String other = folder_ + u"other.ini";
+  ASSERT_TRUE(::CreateHardLinkW(Wide(other), Wide(file_), nullptr));
+  String error;
+  ASSERT_TRUE(files::ReplaceWhole(file_, "new", error)) << Wide(error);
+  EXPECT_EQ(ReadRaw(file_), "new");
+  EXPECT_EQ(ReadRaw(other), "old");
+}
+
 // Windows refuses paths of MAX_PATH units or more, Wine does not, so what the replacement
 // creates is watched instead: no name longer than the file's own, so that the temporary file
 // is accepted wherever the file's own creation is.
