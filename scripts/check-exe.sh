@@ -46,6 +46,11 @@ done
 grep -Eq '[[:space:]]\.reloc[[:space:]]' <<<"$sections" || fail "no relocation section"
 grep -Eq '^Time/Date[[:space:]]+Thu Jan  1 00:00:00 1970$' <<<"$headers" || fail "has a time stamp"
 
+# Windows 7 without update KB2533623 lacks these; a program importing them does not start there.
+if grep -Ewq 'SetDefaultDllDirectories|AddDllDirectory|RemoveDllDirectory' <<<"$headers"; then
+  fail "imports a function that Windows 7 lacks without update KB2533623"
+fi
+
 known='kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|shlwapi|comdlg32|msvcrt'
 dlls=$(awk '/DLL Name:/ {print tolower($3)}' <<<"$headers" | sort -u)
 while read -r dll; do

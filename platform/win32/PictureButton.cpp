@@ -59,7 +59,7 @@ RECT DrawClassicFrame(HDC dc, const RECT& bounds, const ButtonLook& look) {
 // The caption in the button's own font: DrawThemeText would switch to a font the theme names.
 void DrawCaption(HDC dc, HTHEME theme, const ButtonLook& look, const String& caption, RECT area,
                  UINT format) {
-  auto text = reinterpret_cast<const wchar_t*>(caption.c_str());
+  const wchar_t* text = Wide(caption);
   int length = static_cast<int>(caption.size());
   ::SetBkMode(dc, TRANSPARENT);
   if (theme) {

@@ -10,6 +10,11 @@
 
 namespace zolv::shell {
 
+// The portable header's copies of the Windows constants.
+static_assert(kLocalAppData == CSIDL_LOCAL_APPDATA);
+static_assert(kShowNormal == SW_SHOWNORMAL);
+static_assert(kShow == SW_SHOW);
+
 std::optional<String> FolderPath(int csidl) {
   wchar_t path[MAX_PATH + 1] = {};
   if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))

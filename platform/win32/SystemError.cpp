@@ -1,5 +1,6 @@
 #include "platform/win32/SystemError.h"
 
+#include <algorithm>
 #include <iterator>
 #include <string>
 
@@ -17,10 +18,34 @@ String SystemErrorText(DWORD code) {
     const std::string number = std::to_string(code);
     return u"System error " + String(number.begin(), number.end()) + u".";
   }
-  String text(reinterpret_cast<const char16_t*>(buffer), length);
+  String text = FromWide(buffer, length);
   while (!text.empty() && text.back() <= u' ')
     text.pop_back();
   return text;
+}
+
+namespace {
+
+class Category : public std::error_category {
+ public:
+  const char* name() const noexcept override { return "win32"; }
+
+  std::string message(int code) const override {
+    const String text = SystemErrorText(static_cast<DWORD>(code));
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, Wide(text), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, Wide(text), static_cast<int>(text.size()), utf8.data(), size,
+                          nullptr, nullptr);
+    return utf8;
+  }
+};
+
+}  // namespace
+
+const std::error_category& SystemCategory() {
+  static const Category category;
+  return category;
 }
 
 }  // namespace zolv::win32

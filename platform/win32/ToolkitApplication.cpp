@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "assets/ResourceIds.h"
+#include "platform/win32/SystemError.h"
 #include "platform/win32/ToolkitWin32.h"
 
 namespace zolv::toolkit {
@@ -57,7 +58,7 @@ bool PressFocusedButton(HWND form, const MSG& message) {
 }  // namespace
 
 [[noreturn]] void ThrowLastError(const char* what) {
-  throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(), what);
+  throw std::system_error(static_cast<int>(::GetLastError()), win32::SystemCategory(), what);
 }
 
 void Application::Impl::Handle(MSG& message) {
@@ -96,8 +97,7 @@ int Application::TextHeight(const Font& font, StringView text) const {
   win32::UniqueFont handle = CreateFontHandle(font);
   HGDIOBJ previous = ::SelectObject(screen.get(), handle.get());
   SIZE size{};
-  ::GetTextExtentPoint32W(screen.get(), reinterpret_cast<const wchar_t*>(text.data()),
-                          static_cast<int>(text.size()), &size);
+  ::GetTextExtentPoint32W(screen.get(), Wide(text), static_cast<int>(text.size()), &size);
   ::SelectObject(screen.get(), previous);
   return size.cy;
 }
