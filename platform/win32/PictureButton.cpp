@@ -131,9 +131,9 @@ struct ButtonImpl : Control::Impl {
     int left = content.left + (content.right - content.left - groupWidth) / 2;
     if (picture) {
       int top = content.top + (content.bottom - content.top - picture.size.cy) / 2;
-      ::ImageList_Draw(picture.images.get(),
-                       look.disabled ? ButtonPicture::kDisabled : ButtonPicture::kNormal, dc, left,
-                       top, ILD_TRANSPARENT);
+      win32::comctl32::ImageList_Draw(
+          picture.images.get(), look.disabled ? ButtonPicture::kDisabled : ButtonPicture::kNormal,
+          dc, left, top, ILD_TRANSPARENT);
     }
     RECT textArea{left + pictureWidth, content.top, content.right, content.bottom};
     DrawCaption(dc, theme.get(), look, caption, textArea, format);

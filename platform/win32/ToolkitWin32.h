@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Toolkit.h"
+#include "platform/win32/SystemLibraries.h"
 #include "platform/win32/ThemeLibrary.h"
 #include "platform/win32/UniqueHandle.h"
 
@@ -22,7 +23,7 @@ inline const wchar_t* Wide(const String& text) {
 }
 
 inline void DestroyImageList(HIMAGELIST list) {
-  ::ImageList_Destroy(list);
+  win32::comctl32::ImageList_Destroy(list);
 }
 inline void CloseTheme(HTHEME theme) {
   win32::uxtheme::CloseThemeData(theme);

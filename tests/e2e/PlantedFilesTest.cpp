@@ -1,0 +1,77 @@
+// Files planted where users download and start the launcher: a chrome.exe in its working
+// folder, DLLs under system names beside it. None of them may ever run inside or for it.
+#include "LauncherTest.h"
+
+#include <array>
+
+namespace zolv::e2e {
+namespace {
+
+// What the launcher loads from start-up to the hand-over and the error box, under Wine and on
+// Windows. Wine's loader takes its own built-in DLL for most of these names even when a file
+// of the name lies beside the program, so under Wine only the others (shcore.dll) show a
+// fault; on Windows the KnownDLLs among them never come from there.
+constexpr std::array<const wchar_t*, 34> kSystemDlls{
+    L"advapi32.dll",        L"bcrypt.dll",  L"bcryptprimitives.dll", L"combase.dll",
+    L"comctl32.dll",        L"crypt32.dll", L"cryptbase.dll",        L"dwmapi.dll",
+    L"gdi32.dll",           L"imm32.dll",   L"kernel.appcore.dll",   L"kernel32.dll",
+    L"kernelbase.dll",      L"msctf.dll",   L"msimg32.dll",          L"msvcrt.dll",
+    L"ole32.dll",           L"oleacc.dll",  L"oleaut32.dll",         L"profapi.dll",
+    L"propsys.dll",         L"rpcrt4.dll",  L"rsaenh.dll",           L"sechost.dll",
+    L"shcore.dll",          L"shell32.dll", L"shlwapi.dll",          L"ucrtbase.dll",
+    L"user32.dll",          L"uxtheme.dll", L"version.dll",          L"win32u.dll",
+    L"windows.storage.dll", L"winmm.dll"};
+
+void Copy(const std::wstring& from, const std::wstring& to) {
+  ASSERT_TRUE(CopyFileW(from.c_str(), to.c_str(), FALSE)) << GetLastError();
+}
+
+// Puts the App Paths entries back however the test ends.
+struct AppPathsRestored {
+  ~AppPathsRestored() { InstallStubBrowsers(); }
+};
+
+TEST_F(LauncherTest, AChromeExeInTheWorkingFolderIsNeverStarted) {
+  const std::wstring downloads = FreshFolder(L"downloads");
+  Copy(StubBrowserPath(), downloads + L"chrome.exe");
+  // Windows searches the current folder for a bare name before App Paths; Wine looks at App
+  // Paths first, so without the entry it searches the folders too.
+  const AppPathsRestored restored;
+  RemoveAppPath(L"chrome.exe");
+  WriteBytes(SiteFile(), "[Site]\r\nHost=zolv.example.com\r\nClientId=42\r\n");
+  ListBrowsers({L"Google Chrome"});
+  WriteSettings(SettingsHolding("chrome.exe"));
+  const MainWindow w = FindControls(Start(LauncherPath(), downloads).WaitForMainWindow());
+
+  Click(w.access, 20000);
+  EXPECT_EQ(WindowText(w.access), kOpeningCaption);
+  ASSERT_TRUE(launcher().WaitForExit(20s));
+  ASSERT_TRUE(launcher().WaitUntilAllEnded());
+  EXPECT_TRUE(StubStarts().empty());
+}
+
+TEST_F(LauncherTest, NoDllBesideTheLauncherIsLoadedThroughAnErrorBoxAndTheHandOver) {
+  const std::wstring folder = FreshFolder(L"planted");
+  Copy(LauncherPath(), folder + L"ZOLVWeb.exe");
+  for (const wchar_t* dll : kSystemDlls)
+    Copy(TestFolder() + L"MarkerDll.dll", folder + dll);
+  WriteBytes(folder + L"site.ini", "[Site]\r\nHost=zolv.example.com\r\nClientId=42\r\n");
+  // A number where a browser name belongs: an error box at start-up.
+  ListBrowsers({L"Google Chrome", DWORD{7}});
+  WriteSettings(SettingsHolding("chrome.exe"));
+  Launcher& run = Start(folder + L"ZOLVWeb.exe", folder);
+
+  Dismiss(run.WaitForErrorBox());
+  const MainWindow w = FindControls(run.WaitForMainWindow());
+  Click(w.access, 20000);
+  ASSERT_TRUE(run.WaitForExit(20s));
+  EXPECT_EQ(StubStarts().size(), 1u);
+  for (const wchar_t* dll : kSystemDlls) {
+    const std::wstring marker = folder + dll + L".loaded";
+    EXPECT_EQ(GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the launcher loaded the planted " << std::string(dll, dll + wcslen(dll));
+  }
+}
+
+}  // namespace
+}  // namespace zolv::e2e
