@@ -2,25 +2,10 @@
 // folder, DLLs under system names beside it. None of them may ever run inside or for it.
 #include "LauncherTest.h"
 
-#include <array>
+#include "SystemDlls.h"
 
 namespace zolv::e2e {
 namespace {
-
-// What the launcher loads from start-up to the hand-over and the error box, under Wine and on
-// Windows. Wine's loader takes its own built-in DLL for most of these names even when a file
-// of the name lies beside the program, so under Wine only the others (shcore.dll) show a
-// fault; on Windows the KnownDLLs among them never come from there.
-constexpr std::array<const wchar_t*, 34> kSystemDlls{
-    L"advapi32.dll",        L"bcrypt.dll",  L"bcryptprimitives.dll", L"combase.dll",
-    L"comctl32.dll",        L"crypt32.dll", L"cryptbase.dll",        L"dwmapi.dll",
-    L"gdi32.dll",           L"imm32.dll",   L"kernel.appcore.dll",   L"kernel32.dll",
-    L"kernelbase.dll",      L"msctf.dll",   L"msimg32.dll",          L"msvcrt.dll",
-    L"ole32.dll",           L"oleacc.dll",  L"oleaut32.dll",         L"profapi.dll",
-    L"propsys.dll",         L"rpcrt4.dll",  L"rsaenh.dll",           L"sechost.dll",
-    L"shcore.dll",          L"shell32.dll", L"shlwapi.dll",          L"ucrtbase.dll",
-    L"user32.dll",          L"uxtheme.dll", L"version.dll",          L"win32u.dll",
-    L"windows.storage.dll", L"winmm.dll"};
 
 void Copy(const std::wstring& from, const std::wstring& to) {
   ASSERT_TRUE(CopyFileW(from.c_str(), to.c_str(), FALSE)) << GetLastError();
@@ -53,7 +38,7 @@ TEST_F(LauncherTest, AChromeExeInTheWorkingFolderIsNeverStarted) {
 TEST_F(LauncherTest, NoDllBesideTheLauncherIsLoadedThroughAnErrorBoxAndTheHandOver) {
   const std::wstring folder = FreshFolder(L"planted");
   Copy(LauncherPath(), folder + L"ZOLVWeb.exe");
-  for (const wchar_t* dll : kSystemDlls)
+  for (const wchar_t* dll : tests::kSystemDlls)
     Copy(TestFolder() + L"MarkerDll.dll", folder + dll);
   WriteBytes(folder + L"site.ini", "[Site]\r\nHost=zolv.example.com\r\nClientId=42\r\n");
   // A number where a browser name belongs: an error box at start-up.
@@ -66,7 +51,7 @@ TEST_F(LauncherTest, NoDllBesideTheLauncherIsLoadedThroughAnErrorBoxAndTheHandOv
   Click(w.access, 20000);
   ASSERT_TRUE(run.WaitForExit(20s));
   EXPECT_EQ(StubStarts().size(), 1u);
-  for (const wchar_t* dll : kSystemDlls) {
+  for (const wchar_t* dll : tests::kSystemDlls) {
     const std::wstring marker = folder + dll + L".loaded";
     EXPECT_EQ(GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES)
         << "the launcher loaded the planted " << std::string(dll, dll + wcslen(dll));
