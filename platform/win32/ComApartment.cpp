@@ -14,6 +14,7 @@ struct Apartment {
   Apartment() {
     auto initialise = ole32.Find<decltype(::CoInitializeEx)>("CoInitializeEx");
     uninitialise = ole32.Find<decltype(::CoUninitialize)>("CoUninitialize");
+    create = ole32.Find<decltype(::CoCreateInstance)>("CoCreateInstance");
     if (!initialise || !uninitialise)
       return;
     // S_FALSE: already a single-threaded apartment; it still takes one CoUninitialize.
@@ -30,14 +31,26 @@ struct Apartment {
 
   SystemLibrary ole32{L"ole32.dll"};
   decltype(::CoUninitialize)* uninitialise = nullptr;
+  decltype(::CoCreateInstance)* create = nullptr;
   bool entered = false;
 };
+
+const Apartment& TheApartment() {
+  static const Apartment apartment;
+  return apartment;
+}
 
 }  // namespace
 
 bool EnterSingleThreadedApartment() {
-  static const Apartment apartment;
-  return apartment.entered;
+  return TheApartment().entered;
+}
+
+HRESULT CreateInProcess(REFCLSID server, REFIID id, void** object) {
+  const Apartment& apartment = TheApartment();
+  if (!apartment.entered || !apartment.create)
+    return CO_E_NOTINITIALIZED;
+  return apartment.create(server, nullptr, CLSCTX_INPROC_SERVER, id, object);
 }
 
 }  // namespace zolv::win32

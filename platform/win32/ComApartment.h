@@ -5,11 +5,16 @@
 // System32 then (SystemLibrary), so start-up neither loads nor imports it.
 #pragma once
 
+#include <windows.h>
+
 namespace zolv::win32 {
 
 // Puts the calling thread, which must be the window's thread (the process's first), into a
 // single-threaded apartment with OLE1 DDE disabled, once. Returns whether it is in one: false
 // when ole32 is missing or the thread was already made multi-threaded.
 bool EnterSingleThreadedApartment();
+
+// CoCreateInstance of an in-process server, once the apartment is entered.
+HRESULT CreateInProcess(REFCLSID server, REFIID id, void** object);
 
 }  // namespace zolv::win32

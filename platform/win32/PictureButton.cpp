@@ -3,6 +3,7 @@
 // picture and the caption centred together as one group, then the focus rectangle.
 #include <vssym32.h>
 
+#include "platform/win32/Accessibility.h"
 #include "platform/win32/ButtonPicture.h"
 #include "platform/win32/ToolkitWin32.h"
 
@@ -151,7 +152,27 @@ struct ButtonImpl : Control::Impl {
 
   Button& self;
   ButtonPicture picture;
+  String description;
+  WNDPROC systemProc = nullptr;  // the Button class's own, which this one comes before
 };
+
+String DescriptionOf(HWND button) {
+  auto* impl = static_cast<ButtonImpl*>(ImplOf(button));
+  return impl ? impl->description : String();
+}
+
+// Accessibility clients' questions get the button's description too; all else is the class's.
+LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* impl = static_cast<ButtonImpl*>(ImplOf(button));
+  WNDPROC systemProc =
+      impl ? impl->systemProc : reinterpret_cast<WNDPROC>(::GetClassLongPtrW(button, GCLP_WNDPROC));
+  if (message == WM_GETOBJECT) {
+    if (LRESULT answer =
+            win32::accessibility::AnswerGetObject(button, wParam, lParam, DescriptionOf))
+      return answer;
+  }
+  return ::CallWindowProcW(systemProc, button, message, wParam, lParam);
+}
 
 }  // namespace
 
@@ -162,6 +183,8 @@ Button::Button(Control& parent, const Rect& bounds, const String& caption, const
   if (picture)
     impl.picture = LoadButtonPicture(picture);
   impl.CreateChild(WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0, bounds, parent.impl(), caption);
+  impl.systemProc = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(impl.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ButtonProc)));
   impl.ApplyFont(font);
 }
 
@@ -171,6 +194,18 @@ bool Button::Focused() const {
 
 void Button::SetFocus() {
   ::SetFocus(impl_->Window());
+}
+
+void Button::SetDescription(const String& description) {
+  auto& impl = static_cast<ButtonImpl&>(*impl_);
+  if (impl.description == description)
+    return;
+  impl.description = description;
+  win32::accessibility::DescriptionChanged(impl.Window());
+}
+
+void Button::AnnounceCaption() {
+  win32::accessibility::AnnounceCaption(impl_->Window());
 }
 
 }  // namespace zolv::toolkit
