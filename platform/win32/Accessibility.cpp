@@ -26,6 +26,15 @@ constexpr CLSID kAccPropServices = {
     0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
 
 struct Libraries {
+  Libraries() {
+    // The objects made for clients may be released as the apartment ends, after this is gone.
+    HMODULE pinned = nullptr;
+    if (oleacc)
+      ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, L"oleacc.dll", &pinned);
+  }
+  Libraries(const Libraries&) = delete;
+  Libraries& operator=(const Libraries&) = delete;
+
   SystemLibrary oleacc{L"oleacc.dll"};
   SystemLibrary oleaut32{L"oleaut32.dll"};
   decltype(::CreateStdAccessibleObject)* createStandard =

@@ -84,6 +84,12 @@ void DrawCaption(HDC dc, HTHEME theme, const ButtonLook& look, const String& cap
 
 struct ButtonImpl : Control::Impl {
   ButtonImpl(Application& application, Button& owner) : Control::Impl(application), self(owner) {}
+  // The window outlives this part of the object by the base's destructor: its messages go
+  // straight to the class's procedure again.
+  ~ButtonImpl() override {
+    if (systemProc)
+      ::SetWindowLongPtrW(Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(systemProc));
+  }
 
   void Command(WORD code) override {
     // A click still queued when the button was disabled does not count.
@@ -163,9 +169,8 @@ String DescriptionOf(HWND button) {
 
 // Accessibility clients' questions get the button's description too; all else is the class's.
 LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* impl = static_cast<ButtonImpl*>(ImplOf(button));
-  WNDPROC systemProc =
-      impl ? impl->systemProc : reinterpret_cast<WNDPROC>(::GetClassLongPtrW(button, GCLP_WNDPROC));
+  // Subclassed only while its ButtonImpl lives.
+  WNDPROC systemProc = static_cast<ButtonImpl*>(ImplOf(button))->systemProc;
   if (message == WM_GETOBJECT) {
     if (LRESULT answer =
             win32::accessibility::AnswerGetObject(button, wParam, lParam, DescriptionOf))
