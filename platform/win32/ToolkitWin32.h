@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Toolkit.h"
+#include "platform/win32/LateImports.h"
 #include "platform/win32/ThemeLibrary.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Wide.h"
@@ -19,7 +20,7 @@ namespace zolv::toolkit {
 using win32::Wide;
 
 inline void DestroyImageList(HIMAGELIST list) {
-  ::ImageList_Destroy(list);
+  win32::comctl32::ImageList_Destroy(list);
 }
 inline void CloseTheme(HTHEME theme) {
   win32::uxtheme::CloseThemeData(theme);

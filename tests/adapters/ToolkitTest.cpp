@@ -4,6 +4,8 @@
 // (build/win64/tests): ToolkitButtons.bmp and ToolkitButtonsDisabled.bmp.
 #include <windows.h>
 
+#include <vssym32.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,6 +25,7 @@
 #include "assets/ResourceIds.h"
 #include "platform/Toolkit.h"
 #include "platform/win32/SystemError.h"
+#include "platform/win32/ThemeLibrary.h"
 #include "platform/win32/ToolkitWin32.h"
 
 namespace zolv::toolkit {
@@ -646,6 +649,38 @@ class ToolkitLook : public ::testing::Test {
 
 TEST_F(ToolkitLook, PicturesAreTransparentAndCentredWithTheirCaptions) {
   ExpectTidy(Shoot("ToolkitButtons.bmp"));
+}
+
+// Windows users always see the visual style's buttons; the test prefix selects Wine's Light
+// style so that this branch of the drawing runs here too.
+TEST_F(ToolkitLook, ButtonsAreDrawnThroughTheVisualStyle) {
+  ::SetCursorPos(0, 0);  // no button hot
+  Screenshot shot = Shoot("ToolkitButtonsThemed.bmp");
+  HTHEME theme = win32::uxtheme::OpenThemeData(H(firefox), L"Button");
+  ASSERT_NE(theme, nullptr) << "no visual style is active";
+
+  // The style's own push button, drawn on the panel's face, is what the button's frame shows.
+  Rect bounds = firefox.Bounds();
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, bounds.width, bounds.height);
+  HGDIOBJ previous = ::SelectObject(memory, bitmap);
+  RECT area{0, 0, bounds.width, bounds.height};
+  ::FillRect(memory, &area, ::GetSysColorBrush(COLOR_BTNFACE));
+  win32::uxtheme::DrawThemeBackground(theme, memory, BP_PUSHBUTTON, PBS_NORMAL, &area, nullptr);
+  for (int y = 6; y < bounds.height - 6; ++y) {
+    for (int x : {0, 1, bounds.width - 2, bounds.width - 1}) {
+      COLORREF c = ::GetPixel(memory, x, y);
+      auto expected =
+          static_cast<std::uint32_t>((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
+      ASSERT_EQ(shot.At(bounds.left + x, bounds.top + y), expected) << x << "," << y;
+    }
+  }
+  ::SelectObject(memory, previous);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  win32::uxtheme::CloseThemeData(theme);
 }
 
 TEST_F(ToolkitLook, DisabledButtonsLookGreyed) {
