@@ -4,7 +4,9 @@
 // uninstall that keeps the users' own settings.
 //
 // It installs and removes ZOLV Online for the whole machine: run it in a Wine prefix of its own
-// (tests/installer/run.sh) or on a throwaway Windows machine, as an administrator.
+// (tests/installer/run.sh) or on a throwaway Windows machine, as an administrator. The
+// environment variables ZOLV_TEST_SETUP and ZOLV_TEST_PROGRAM name another installer and the
+// program it holds (a signed release) instead of the build's.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -27,6 +29,15 @@ const wchar_t* const kUninstallKey =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZOLVOnline";
 constexpr DWORD kTimeoutMs = 60000;
 constexpr DWORD kInvalidValues = 3;
+constexpr DWORD kRestartNeeded = 3010;
+
+std::wstring FromEnvironment(const wchar_t* name, const wchar_t* builtIn) {
+  wchar_t value[MAX_PATH];
+  const DWORD length = ::GetEnvironmentVariableW(name, value, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? std::wstring(value, length) : builtIn;
+}
+const std::wstring kSetup = FromEnvironment(L"ZOLV_TEST_SETUP", ZOLV_TEST_SETUP);
+const std::wstring kProgram = FromEnvironment(L"ZOLV_TEST_PROGRAM", ZOLV_TEST_PROGRAM);
 
 std::wstring Folder(int csidl) {
   wchar_t path[MAX_PATH] = {};
@@ -82,8 +93,9 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
       ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
 }
 
+// As the launcher's settings engine writes it.
 std::string SiteIniText(const std::string& host, const std::string& clientId) {
-  return "[Site]\r\nHost=" + host + "\r\nClientId=" + clientId + "\r\n";
+  return "[Site]\r\nHost=" + host + "\r\nClientId=" + clientId + "\r\n\r\n";
 }
 
 bool UninstallKeyExists() {
@@ -134,7 +146,7 @@ DWORD Run(std::wstring commandLine) {
 }
 
 DWORD RunSetup(const std::wstring& arguments) {
-  return Run(L"\"" ZOLV_TEST_SETUP L"\" /S " + arguments);
+  return Run(L"\"" + kSetup + L"\" /S " + arguments);
 }
 
 template <typename Condition>
@@ -156,6 +168,64 @@ void Uninstall() {
   ASSERT_EQ(Run(*command), 0u);
   ASSERT_TRUE(WaitFor([] { return !UninstallKeyExists() && !Exists(InstallDir()); }))
       << "the uninstaller did not finish";
+}
+
+// The installed launcher, started and showing its window, until it is closed.
+class RunningLauncher {
+ public:
+  RunningLauncher() {
+    EXPECT_EQ(::FindWindowW(nullptr, L"ZOLV Online"), nullptr) << "a launcher is already open";
+    SHELLEXECUTEINFOW execute{};
+    execute.cbSize = sizeof execute;
+    execute.fMask = SEE_MASK_NOASYNC;
+    const std::wstring shortcut = StartMenuShortcut();
+    execute.lpFile = shortcut.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    if (!::ShellExecuteExW(&execute)) {
+      ADD_FAILURE() << "cannot open the Start menu shortcut";
+      return;
+    }
+    if (!WaitFor([&] { return (window_ = ::FindWindowW(nullptr, L"ZOLV Online")) != nullptr; })) {
+      ADD_FAILURE() << "no window \"ZOLV Online\"";
+      return;
+    }
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window_, &processId);
+    process_.reset(
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
+    EXPECT_TRUE(process_);
+  }
+  ~RunningLauncher() { Close(); }
+
+  HANDLE Process() const { return process_.get(); }
+
+  void Close() {
+    if (!process_)
+      return;
+    ::PostMessageW(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(::WaitForSingleObject(process_.get(), kTimeoutMs), WAIT_OBJECT_0)
+        << "the launcher did not close";
+    process_.reset();
+  }
+
+ private:
+  HWND window_ = nullptr;
+  win32::UniqueHandleObject process_;
+};
+
+// Runs the uninstaller the way that waits for its end and gives its exit code: a copy outside
+// the installation folder, told where the installation is.
+DWORD UninstallAndWait() {
+  wchar_t temp[MAX_PATH];
+  EXPECT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
+  const std::wstring copy = std::wstring(temp) + L"ZOLVOnline-Uninstall.exe";
+  if (!::CopyFileW((InstallDir() + L"\\Uninstall.exe").c_str(), copy.c_str(), FALSE)) {
+    ADD_FAILURE() << "no Uninstall.exe";
+    return ~DWORD{0};
+  }
+  const DWORD code = Run(L"\"" + copy + L"\" /S _?=" + InstallDir());
+  ::DeleteFileW(copy.c_str());
+  return code;
 }
 
 // Every test starts on a machine without ZOLV Online and leaves it so; the user's own settings
@@ -181,6 +251,14 @@ class Installer : public ::testing::Test {
       Uninstall();
     for (const wchar_t* name : {L"ZOLVWeb.exe", L"site.ini", L"Uninstall.exe"})
       ::DeleteFileW((InstallDir() + L"\\" + name).c_str());
+    // Launchers renamed aside by an uninstall while they ran.
+    WIN32_FIND_DATAW found;
+    win32::UniqueFindHandle find(::FindFirstFileW((InstallDir() + L"\\*.tmp").c_str(), &found));
+    if (find) {
+      do
+        ::DeleteFileW((InstallDir() + L"\\" + found.cFileName).c_str());
+      while (::FindNextFileW(find.get(), &found));
+    }
     ::RemoveDirectoryW(InstallDir().c_str());
     ::DeleteFileW(StartMenuShortcut().c_str());
     ::DeleteFileW(DesktopShortcut().c_str());
@@ -196,7 +274,7 @@ TEST_F(Installer, SilentInstallPutsProgramValuesShortcutsAndUninstallEntry) {
 
   const auto program = ReadBytes(InstalledProgram());
   ASSERT_TRUE(program);
-  EXPECT_TRUE(*program == ReadBytes(ZOLV_TEST_PROGRAM)) << "not the built ZOLVWeb.exe";
+  EXPECT_TRUE(*program == ReadBytes(kProgram)) << "not the built ZOLVWeb.exe";
   EXPECT_TRUE(Exists(InstallDir() + L"\\Uninstall.exe"));
   EXPECT_EQ(ReadBytes(SiteIni()), SiteIniText("zolv.example.com:8080", "42"));
   EXPECT_TRUE(Exists(StartMenuShortcut()));
@@ -219,35 +297,16 @@ TEST_F(Installer, SilentInstallPutsProgramValuesShortcutsAndUninstallEntry) {
 
 TEST_F(Installer, TheStartMenuShortcutStartsTheInstalledLauncher) {
   ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=1"), 0u);
-  ASSERT_EQ(::FindWindowW(nullptr, L"ZOLV Online"), nullptr) << "a launcher is already open";
 
-  SHELLEXECUTEINFOW execute{};
-  execute.cbSize = sizeof execute;
-  execute.fMask = SEE_MASK_NOASYNC;
-  const std::wstring shortcut = StartMenuShortcut();
-  execute.lpFile = shortcut.c_str();
-  execute.nShow = SW_SHOWNORMAL;
-  ASSERT_TRUE(::ShellExecuteExW(&execute));
-
-  HWND window = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (window = ::FindWindowW(nullptr, L"ZOLV Online")) != nullptr; }))
-      << "no window \"ZOLV Online\"";
-  DWORD processId = 0;
-  ::GetWindowThreadProcessId(window, &processId);
-  win32::UniqueHandleObject process(
-      ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
-  ASSERT_TRUE(process);
+  RunningLauncher launcher;
+  ASSERT_TRUE(launcher.Process());
   wchar_t image[MAX_PATH];
   DWORD length = MAX_PATH;
-  ASSERT_TRUE(::QueryFullProcessImageNameW(process.get(), 0, image, &length));
+  ASSERT_TRUE(::QueryFullProcessImageNameW(launcher.Process(), 0, image, &length));
   EXPECT_EQ(
       ::CompareStringOrdinal(image, static_cast<int>(length), InstalledProgram().c_str(), -1, TRUE),
       CSTR_EQUAL)
       << "the window belongs to another program";
-
-  ::PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(::WaitForSingleObject(process.get(), kTimeoutMs), WAIT_OBJECT_0)
-      << "the launcher did not close";
 }
 
 TEST_F(Installer, UpgradeWithoutValuesKeepsSiteIniAndTheDesktopChoice) {
@@ -277,6 +336,36 @@ TEST_F(Installer, NewValuesReplaceTheInstalledOnes) {
   EXPECT_EQ(ReadBytes(SiteIni()), SiteIniText("[2001:db8::1]:443", "7"));
   ASSERT_EQ(RunSetup(L"/HOST=192.0.2.10"), 0u);
   EXPECT_EQ(ReadBytes(SiteIni()), SiteIniText("192.0.2.10", "7"));
+}
+
+// The installer reads site.ini as the launcher does: quotes are part of the value, the last of
+// two equal keys counts, and a UTF-8 mark (PowerShell 5.1 writes one) is no obstacle and stays.
+TEST_F(Installer, UpgradeReadsSiteIniAsTheLauncherDoes) {
+  ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), 0u);
+
+  const std::string quoted = "[Site]\r\nHost=\"zolv.example.com\"\r\nClientId=42\r\n";
+  WriteBytes(SiteIni(), quoted);
+  EXPECT_EQ(RunSetup(L""), kInvalidValues) << "kept a host the launcher refuses";
+  EXPECT_EQ(ReadBytes(SiteIni()), quoted);
+
+  const std::string firstInvalid =
+      "[Site]\r\nHost=zolv..example.com\r\nClientId=42\r\nHost=zolv.example.com\r\n";
+  WriteBytes(SiteIni(), firstInvalid);
+  EXPECT_EQ(RunSetup(L""), 0u);
+  EXPECT_EQ(ReadBytes(SiteIni()), firstInvalid);
+  const std::string lastInvalid =
+      "[Site]\r\nHost=zolv.example.com\r\nClientId=42\r\nClientId=x\r\n";
+  WriteBytes(SiteIni(), lastInvalid);
+  EXPECT_EQ(RunSetup(L""), kInvalidValues);
+  EXPECT_EQ(ReadBytes(SiteIni()), lastInvalid);
+
+  const std::string mark = "\xEF\xBB\xBF";
+  const std::string withMark = mark + "[Site]\r\nHost=zolv.example.com:8080\r\nClientId=5\r\n";
+  WriteBytes(SiteIni(), withMark);
+  EXPECT_EQ(RunSetup(L""), 0u);
+  EXPECT_EQ(ReadBytes(SiteIni()), withMark);
+  ASSERT_EQ(RunSetup(L"/CLIENTID=6"), 0u);
+  EXPECT_EQ(ReadBytes(SiteIni()), mark + SiteIniText("zolv.example.com:8080", "6"));
 }
 
 TEST_F(Installer, InvalidValuesFailAndChangeNothing) {
@@ -316,6 +405,28 @@ TEST_F(Installer, UninstallRemovesAllItInstalledButKeepsTheUsersSettings) {
   EXPECT_FALSE(Exists(StartMenuShortcut()));
   EXPECT_FALSE(Exists(DesktopShortcut()));
   EXPECT_EQ(ReadBytes(UserSettings()), settings);
+}
+
+// A running launcher is renamed aside and only the new name is queued for the restart, so the
+// restart cannot delete a program installed in the meantime; the uninstall says a restart is
+// needed. Wine's restart (wineboot -r) carries out the queue.
+TEST_F(Installer, UninstallWhileTheLauncherRunsCannotRemoveALaterInstall) {
+  ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), 0u);
+  RunningLauncher launcher;
+  ASSERT_TRUE(launcher.Process());
+
+  EXPECT_EQ(UninstallAndWait(), kRestartNeeded);
+  EXPECT_FALSE(Exists(InstalledProgram()));
+  EXPECT_FALSE(UninstallKeyExists());
+  EXPECT_FALSE(Exists(StartMenuShortcut()));
+
+  // A deployment tool's reinstall, once the user has closed the launcher, then the restart.
+  launcher.Close();
+  ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), 0u);
+  ASSERT_EQ(zolv::Run(L"wineboot.exe -r"), 0u);
+  EXPECT_TRUE(ReadBytes(InstalledProgram()) == ReadBytes(kProgram))
+      << "the restart removed the reinstalled launcher";
+  EXPECT_TRUE(UninstallKeyExists());
 }
 
 }  // namespace
