@@ -4,12 +4,15 @@
 ; never touched, neither here nor by the uninstaller.
 ;
 ; Built by CMake (target "installer"), which defines VERSION, TARGET (x86-unicode, or
-; amd64-unicode for the 64-bit test build), EXE, ICON, PLUGINDIR (ZOLVSite.dll, the launcher's
-; own checks of the values), OUTFILE, PUBLISHER, COPYRIGHT, DEFAULT_HOST and DEFAULT_CLIENT_ID.
+; amd64-unicode for the 64-bit test build), EXE, ICON, PLUGINDIR (ZOLVSite.dll: site.ini read,
+; checked and written by the launcher's own code, its built-in values included), OUTFILE,
+; PUBLISHER and COPYRIGHT; SIGN, when given, is a command that signs the file it is given in
+; place (scripts/sign.sh), run on the uninstaller and on the finished installer.
 ;
 ; Command line: [/S] [/HOST=host] [/CLIENTID=id] [/DESKTOP=1|0] [/D=folder]
 ; Exit codes: 0 installed, 1 cancelled, 2 failed, 3 host or client id missing or not valid
-; (silent mode; nothing was changed), 4 no administrator rights.
+; (silent mode; nothing was changed), 4 no administrator rights. The uninstaller: 0 removed,
+; 2 failed, 3010 removed but a restart is needed to delete the running launcher.
 
 Unicode true
 Target ${TARGET}
@@ -24,9 +27,15 @@ Target ${TARGET}
 !define SHORTCUT "ZOLV Online.lnk"
 !define ERROR_INVALID_VALUES 3
 !define ERROR_NOT_ADMIN 4
+!define ERROR_FAILED 2
+!define ERROR_RESTART_NEEDED 3010
 
 Name "ZOLV Online"
 OutFile "${OUTFILE}"
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
 BrandingText "ZOLV Online ${VERSION}"
 RequestExecutionLevel admin
 ManifestDPIAware true
@@ -74,6 +83,9 @@ LangString HostInvalid ${LANG_SPANISH} "El servidor no es válido.$\r$\n$\r$\nEs
 LangString ClientIdInvalid ${LANG_SPANISH} "El número de cliente no es válido.$\r$\n$\r$\nEscriba un número entero entre -2147483648 y 2147483647."
 LangString NeedAdmin ${LANG_SPANISH} "Para instalar o desinstalar ZOLV Online hacen falta permisos de administrador."
 LangString SiteNotWritten ${LANG_SPANISH} "No se pudo escribir el archivo $INSTDIR\site.ini."
+LangString SiteNotRead ${LANG_SPANISH} "No se pudo leer el archivo $INSTDIR\site.ini."
+LangString ProgramInUse ${LANG_SPANISH} "No se pudo quitar $INSTDIR\ZOLVWeb.exe porque está en uso. Cierre ZOLV Online y vuelva a intentarlo."
+LangString RestartNeeded ${LANG_SPANISH} "ZOLV Online está abierto: se terminará de quitar al reiniciar el equipo."
 
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
@@ -122,18 +134,17 @@ Function .onInit
   !insertmacro RequireAdmin
 
   ReadRegStr $Upgrade HKLM "${UNINSTALL_KEY}" "InstallLocation"
-  StrCpy $Host "${DEFAULT_HOST}"
-  StrCpy $ClientId "${DEFAULT_CLIENT_ID}"
-  ClearErrors
-  ReadINIStr $0 "$INSTDIR\site.ini" "Site" "Host"
-  ${IfNot} ${Errors}
-    StrCpy $Host $0
+  ; Exactly what the launcher would read; an unreadable file is not taken for a missing one.
+  Push "$INSTDIR\site.ini"
+  ZOLVSite::ReadSite
+  Pop $0
+  ${If} $0 != "1"
+    MessageBox MB_ICONSTOP|MB_OK "$(SiteNotRead)" /SD IDOK
+    SetErrorLevel ${ERROR_FAILED}
+    Quit
   ${EndIf}
-  ClearErrors
-  ReadINIStr $0 "$INSTDIR\site.ini" "Site" "ClientId"
-  ${IfNot} ${Errors}
-    StrCpy $ClientId $0
-  ${EndIf}
+  Pop $Host
+  Pop $ClientId
   StrCpy $WantDesktop "0"
   ${If} ${FileExists} "$DESKTOP\${SHORTCUT}"
     StrCpy $WantDesktop "1"
@@ -215,26 +226,18 @@ Function SitePageLeave
   ${EndIf}
 FunctionEnd
 
-; Writes site.ini unless it already holds exactly these values: an upgrade without new values
-; keeps the file as the administrator left it.
+; Writes the values into site.ini, keeping the rest of the file and its encoding; a file that
+; already holds them is left as the administrator left it.
 Function WriteSiteIni
-  ClearErrors
-  ReadINIStr $0 "$INSTDIR\site.ini" "Site" "Host"
-  ReadINIStr $1 "$INSTDIR\site.ini" "Site" "ClientId"
-  ${IfNot} ${Errors}
-  ${AndIf} $0 S== $Host
-  ${AndIf} $1 S== $ClientId
-    Return
-  ${EndIf}
-  ClearErrors
-  FileOpen $0 "$INSTDIR\site.ini" w
-  ${If} ${Errors}
+  Push $ClientId
+  Push $Host
+  Push "$INSTDIR\site.ini"
+  ZOLVSite::WriteSite
+  Pop $0
+  ${If} $0 != "1"
     MessageBox MB_ICONSTOP|MB_OK "$(SiteNotWritten)" /SD IDOK
     Abort
   ${EndIf}
-  ; The values are plain ASCII (CheckSite), so the file's bytes are exactly these.
-  FileWrite $0 "[Site]$\r$\nHost=$Host$\r$\nClientId=$ClientId$\r$\n"
-  FileClose $0
 FunctionEnd
 
 Section
@@ -268,14 +271,39 @@ Function un.onInit
   !insertmacro RequireAdmin
 FunctionEnd
 
+; A running launcher cannot be deleted, but it can be renamed: it moves aside under a name of
+; its own, and only that name is deleted at the next restart. Queuing its own name instead
+; would delete the program that a reinstall before the restart puts there. A file that cannot
+; even be renamed stops the uninstall before anything is removed.
+Function un.RemoveProgram
+  ClearErrors
+  Delete "$INSTDIR\ZOLVWeb.exe"
+  ${IfNot} ${Errors}
+    Return
+  ${EndIf}
+  GetTempFileName $0 "$INSTDIR"
+  Delete $0
+  ClearErrors
+  Rename "$INSTDIR\ZOLVWeb.exe" $0
+  ${If} ${Errors}
+    MessageBox MB_ICONSTOP|MB_OK "$(ProgramInUse)" /SD IDOK
+    SetErrorLevel ${ERROR_FAILED}
+    Abort
+  ${EndIf}
+  Delete /REBOOTOK $0
+FunctionEnd
+
 ; Removes only what the installer made; the folder goes only when nothing else is left in it.
-; A program file in use goes at the next restart.
 Section Uninstall
+  Call un.RemoveProgram
   Delete "$SMPROGRAMS\${SHORTCUT}"
   Delete "$DESKTOP\${SHORTCUT}"
-  Delete /REBOOTOK "$INSTDIR\ZOLVWeb.exe"
   Delete "$INSTDIR\site.ini"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir /REBOOTOK "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ${If} ${RebootFlag}
+    MessageBox MB_ICONINFORMATION|MB_OK "$(RestartNeeded)" /SD IDOK
+    SetErrorLevel ${ERROR_RESTART_NEEDED}
+  ${EndIf}
 SectionEnd

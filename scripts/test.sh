@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/deps.sh
 zolv_require_packages "${ZOLV_BUILD_PACKAGES[@]}" "${ZOLV_FUZZ_PACKAGES[@]}" \
-  "${ZOLV_WINE_PACKAGES[@]}"
+  "${ZOLV_WINE_PACKAGES[@]}" "${ZOLV_SIGN_PACKAGES[@]}"
 
 scripts/check-format.sh
 
@@ -46,3 +46,6 @@ source scripts/lib/wine.sh
 trap zolv_stop_wine EXIT
 zolv_start_wine
 ctest --preset win64
+
+# Signing: a release signed with a throwaway certificate, verified, installed and started.
+scripts/check-signing.sh build/repro/win32 build/signed

@@ -8,6 +8,8 @@ ZOLV_BUILD_PACKAGES=(
 ZOLV_WINE_PACKAGES=(wine wine64 xvfb xauth fonts-wine imagemagick)
 # libFuzzer comes with clang's runtime libraries.
 ZOLV_FUZZ_PACKAGES=(clang libclang-rt-dev)
+# Signing a release, and the test command's throwaway certificate.
+ZOLV_SIGN_PACKAGES=(osslsigncode openssl unzip)
 ZOLV_BENCH_PACKAGES=(libbenchmark-dev libinih-dev jq)
 
 # zolv_require_packages PKG...: installs what is missing when root, else prints the apt
