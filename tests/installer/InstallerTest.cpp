@@ -45,20 +45,29 @@ std::wstring Folder(int csidl) {
   return path;
 }
 
-std::wstring InstallDir() {
-  return Folder(CSIDL_PROGRAM_FILES) + L"\\ZOLV Online";
+// Installed for every user of the machine, or for the current user only.
+enum class Scope { Machine, User };
+
+std::wstring InstallDir(Scope scope = Scope::Machine) {
+  return scope == Scope::Machine ? Folder(CSIDL_PROGRAM_FILES) + L"\\ZOLV Online"
+                                 : Folder(CSIDL_LOCAL_APPDATA) + L"\\Programs\\ZOLV Online";
 }
-std::wstring InstalledProgram() {
-  return InstallDir() + L"\\ZOLVWeb.exe";
+std::wstring InstalledProgram(Scope scope = Scope::Machine) {
+  return InstallDir(scope) + L"\\ZOLVWeb.exe";
 }
-std::wstring SiteIni() {
-  return InstallDir() + L"\\site.ini";
+std::wstring SiteIni(Scope scope = Scope::Machine) {
+  return InstallDir(scope) + L"\\site.ini";
 }
-std::wstring StartMenuShortcut() {
-  return Folder(CSIDL_COMMON_PROGRAMS) + L"\\ZOLV Online.lnk";
+std::wstring StartMenuShortcut(Scope scope = Scope::Machine) {
+  return Folder(scope == Scope::Machine ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS) +
+         L"\\ZOLV Online.lnk";
 }
-std::wstring DesktopShortcut() {
-  return Folder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\ZOLV Online.lnk";
+std::wstring DesktopShortcut(Scope scope = Scope::Machine) {
+  return Folder(scope == Scope::Machine ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOPDIRECTORY) +
+         L"\\ZOLV Online.lnk";
+}
+HKEY RegistryRoot(Scope scope) {
+  return scope == Scope::Machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 std::wstring UserSettingsDir() {
   return Folder(CSIDL_LOCAL_APPDATA) + L"\\ZOLV";
@@ -98,25 +107,25 @@ std::string SiteIniText(const std::string& host, const std::string& clientId) {
   return "[Site]\r\nHost=" + host + "\r\nClientId=" + clientId + "\r\n\r\n";
 }
 
-bool UninstallKeyExists() {
+bool UninstallKeyExists(Scope scope = Scope::Machine) {
   win32::UniqueRegKey key;
-  return ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, key.put()) ==
+  return ::RegOpenKeyExW(RegistryRoot(scope), kUninstallKey, 0, KEY_READ, key.put()) ==
          ERROR_SUCCESS;
 }
 
-std::optional<std::wstring> RegText(const wchar_t* name) {
+std::optional<std::wstring> RegText(const wchar_t* name, Scope scope = Scope::Machine) {
   wchar_t value[1024];
   DWORD size = sizeof value;
-  if (::RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_SZ, nullptr, value,
+  if (::RegGetValueW(RegistryRoot(scope), kUninstallKey, name, RRF_RT_REG_SZ, nullptr, value,
                      &size) != ERROR_SUCCESS)
     return std::nullopt;
   return value;
 }
 
-std::optional<DWORD> RegNumber(const wchar_t* name) {
+std::optional<DWORD> RegNumber(const wchar_t* name, Scope scope = Scope::Machine) {
   DWORD value = 0;
   DWORD size = sizeof value;
-  if (::RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_DWORD, nullptr, &value,
+  if (::RegGetValueW(RegistryRoot(scope), kUninstallKey, name, RRF_RT_REG_DWORD, nullptr, &value,
                      &size) != ERROR_SUCCESS)
     return std::nullopt;
   return value;
@@ -162,11 +171,11 @@ bool WaitFor(Condition condition) {
 
 // Runs the uninstaller as the Add/Remove Programs entry says. It hands over to a copy of itself
 // and returns at once, so the end is awaited on what it removes.
-void Uninstall() {
-  const auto command = RegText(L"QuietUninstallString");
+void Uninstall(Scope scope = Scope::Machine) {
+  const auto command = RegText(L"QuietUninstallString", scope);
   ASSERT_TRUE(command);
   ASSERT_EQ(Run(*command), 0u);
-  ASSERT_TRUE(WaitFor([] { return !UninstallKeyExists() && !Exists(InstallDir()); }))
+  ASSERT_TRUE(WaitFor([scope] { return !UninstallKeyExists(scope) && !Exists(InstallDir(scope)); }))
       << "the uninstaller did not finish";
 }
 
@@ -247,22 +256,25 @@ class Installer : public ::testing::Test {
   }
 
   static void RemoveInstallation() {
-    if (UninstallKeyExists() && Exists(InstallDir()))
-      Uninstall();
-    for (const wchar_t* name : {L"ZOLVWeb.exe", L"site.ini", L"Uninstall.exe"})
-      ::DeleteFileW((InstallDir() + L"\\" + name).c_str());
-    // Launchers renamed aside by an uninstall while they ran.
-    WIN32_FIND_DATAW found;
-    win32::UniqueFindHandle find(::FindFirstFileW((InstallDir() + L"\\*.tmp").c_str(), &found));
-    if (find) {
-      do
-        ::DeleteFileW((InstallDir() + L"\\" + found.cFileName).c_str());
-      while (::FindNextFileW(find.get(), &found));
+    for (const Scope scope : {Scope::Machine, Scope::User}) {
+      const std::wstring dir = InstallDir(scope);
+      if (UninstallKeyExists(scope) && Exists(dir))
+        Uninstall(scope);
+      for (const wchar_t* name : {L"ZOLVWeb.exe", L"site.ini", L"Uninstall.exe"})
+        ::DeleteFileW((dir + L"\\" + name).c_str());
+      // Launchers renamed aside by an uninstall while they ran.
+      WIN32_FIND_DATAW found;
+      win32::UniqueFindHandle find(::FindFirstFileW((dir + L"\\*.tmp").c_str(), &found));
+      if (find) {
+        do
+          ::DeleteFileW((dir + L"\\" + found.cFileName).c_str());
+        while (::FindNextFileW(find.get(), &found));
+      }
+      ::RemoveDirectoryW(dir.c_str());
+      ::DeleteFileW(StartMenuShortcut(scope).c_str());
+      ::DeleteFileW(DesktopShortcut(scope).c_str());
+      ::RegDeleteKeyW(RegistryRoot(scope), kUninstallKey);
     }
-    ::RemoveDirectoryW(InstallDir().c_str());
-    ::DeleteFileW(StartMenuShortcut().c_str());
-    ::DeleteFileW(DesktopShortcut().c_str());
-    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKey);
   }
 
  private:
@@ -270,7 +282,7 @@ class Installer : public ::testing::Test {
 };
 
 TEST_F(Installer, SilentInstallPutsProgramValuesShortcutsAndUninstallEntry) {
-  ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com:8080 /CLIENTID=42 /DESKTOP=1"), 0u);
+  ASSERT_EQ(RunSetup(L"/ALLUSERS /HOST=zolv.example.com:8080 /CLIENTID=42 /DESKTOP=1"), 0u);
 
   const auto program = ReadBytes(InstalledProgram());
   ASSERT_TRUE(program);
@@ -293,6 +305,39 @@ TEST_F(Installer, SilentInstallPutsProgramValuesShortcutsAndUninstallEntry) {
   const auto size = RegNumber(L"EstimatedSize");
   ASSERT_TRUE(size);
   EXPECT_GE(*size, program->size() / 1024);
+}
+
+// For the current user only: the user's own folders and HKCU, nothing for the machine; the same
+// values, upgrades and uninstall.
+TEST_F(Installer, PerUserInstallUpgradeAndUninstallStayWithTheUser) {
+  ASSERT_EQ(RunSetup(L"/CURRENTUSER /HOST=zolv.example.com /CLIENTID=42 /DESKTOP=1"), 0u);
+  const Scope user = Scope::User;
+  const std::wstring dir = InstallDir(user);
+  EXPECT_TRUE(ReadBytes(InstalledProgram(user)) == ReadBytes(kProgram));
+  EXPECT_EQ(ReadBytes(SiteIni(user)), SiteIniText("zolv.example.com", "42"));
+  EXPECT_TRUE(Exists(StartMenuShortcut(user)));
+  EXPECT_TRUE(Exists(DesktopShortcut(user)));
+  EXPECT_EQ(RegText(L"DisplayVersion", user), ZOLV_TEST_VERSION);
+  EXPECT_EQ(RegText(L"InstallLocation", user), dir);
+  EXPECT_EQ(RegText(L"QuietUninstallString", user), L"\"" + dir + L"\\Uninstall.exe\" /S");
+  EXPECT_FALSE(Exists(InstallDir()));
+  EXPECT_FALSE(UninstallKeyExists());
+  EXPECT_FALSE(Exists(StartMenuShortcut()));
+
+  const std::string edited = SiteIniText("zolv.example.com", "42") + "; nota\r\n";
+  WriteBytes(SiteIni(user), edited);
+  ASSERT_EQ(RunSetup(L"/CURRENTUSER"), 0u);
+  EXPECT_EQ(ReadBytes(SiteIni(user)), edited);
+  EXPECT_EQ(RunSetup(L"/CURRENTUSER /CLIENTID=x"), kInvalidValues);
+  EXPECT_EQ(ReadBytes(SiteIni(user)), edited);
+
+  ::CreateDirectoryW(UserSettingsDir().c_str(), nullptr);
+  const std::string settings = "[Misc]\r\nDefaultBrowser=firefox.exe\r\n\r\n";
+  WriteBytes(UserSettings(), settings);
+  Uninstall(user);
+  EXPECT_FALSE(Exists(StartMenuShortcut(user)));
+  EXPECT_FALSE(Exists(DesktopShortcut(user)));
+  EXPECT_EQ(ReadBytes(UserSettings()), settings);
 }
 
 TEST_F(Installer, TheStartMenuShortcutStartsTheInstalledLauncher) {
