@@ -386,9 +386,38 @@ FunctionEnd
 ; its own, and only that name is deleted at the next restart. Queuing its own name instead
 ; would delete the program that a reinstall before the restart puts there. A file that cannot
 ; even be renamed stops the uninstall before anything is removed.
-Function un.RemoveProgram
+; Deletes a file while a process that is ending still holds it: tries again every 200 ms, as
+; often as asked. Call with the file and then the number of tries pushed; the error flag is set
+; when the file is still there.
+Function un.DeleteWhenFree
+  Exch $R1
+  Exch
+  Exch $R0
+  ${Do}
+    Delete $R0
+    ${IfNot} ${FileExists} $R0
+      ${Break}
+    ${EndIf}
+    IntOp $R1 $R1 - 1
+    ${If} $R1 <= 0
+      ${Break}
+    ${EndIf}
+    Sleep 200
+  ${Loop}
+  ; The flag is set last: LogicLib's ${Errors} test clears it.
   ClearErrors
-  Delete "$INSTDIR\ZOLVWeb.exe"
+  ${If} ${FileExists} $R0
+    SetErrors
+  ${EndIf}
+  Pop $R0
+  Pop $R1
+FunctionEnd
+
+Function un.RemoveProgram
+  ; A launcher that has just been closed may hold its file for a moment.
+  Push "$INSTDIR\ZOLVWeb.exe"
+  Push 10
+  Call un.DeleteWhenFree
   ${IfNot} ${Errors}
     Return
   ${EndIf}
@@ -410,7 +439,10 @@ Section Uninstall
   Delete "$SMPROGRAMS\${SHORTCUT}"
   Delete "$DESKTOP\${SHORTCUT}"
   Delete "$INSTDIR\site.ini"
-  Delete "$INSTDIR\Uninstall.exe"
+  ; The uninstaller that handed over to this copy of itself may not have ended yet.
+  Push "$INSTDIR\Uninstall.exe"
+  Push 50
+  Call un.DeleteWhenFree
   RMDir /REBOOTOK "$INSTDIR"
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
   ${If} ${RebootFlag}

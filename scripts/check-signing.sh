@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Signs a release with a throwaway certificate made here with openssl, and checks it: every
-# signature (ZOLVWeb.exe in the zip, the installer, the uninstaller it installs) verifies against
-# that certificate with osslsigncode, the signed program passes scripts/check-exe.sh, and under
-# Wine the signed installer installs a launcher that starts (the installer tests' own cases, run
-# against the signed release in the 32-bit installer tests' prefix).
+# signature (ZOLVWeb.exe in the zip, the installer, the MSI, the uninstaller the installer
+# installs) verifies against that certificate with osslsigncode, the signed program passes
+# scripts/check-exe.sh, and under Wine the signed installer installs a launcher that starts (the
+# installer tests' own cases, run against the signed release in the 32-bit installer tests'
+# prefix).
 # Usage: scripts/check-signing.sh [build folder (build/repro/win32)] [output (build/signed)]
 # The build folder is one release.sh may reconfigure; the test command passes its second one.
 set -euo pipefail
@@ -41,6 +42,7 @@ setup=$dist/ZOLVOnline-Setup-$version.exe
 rm -rf "$dist/unpacked"
 unzip -q "$dist/ZOLVOnline-$version-portable.zip" -d "$dist/unpacked"
 verify "$setup"
+verify "$dist/ZOLVOnline-$version.msi"
 verify "$dist/unpacked/ZOLVWeb.exe"
 scripts/check-exe.sh "$dist/unpacked/ZOLVWeb.exe" i386
 (cd "$dist" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match"

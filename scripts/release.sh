@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Builds what is handed to administrators, from the win32 preset, and puts it in a folder:
 #   ZOLVOnline-Setup-<version>.exe       the installer
+#   ZOLVOnline-<version>.msi             the Windows Installer package
 #   ZOLVOnline-<version>-portable.zip    ZOLVWeb.exe, site.ini.example and LEEME.txt
 #   SHA256SUMS
 # Usage: scripts/release.sh [build folder (build/win32)] [output folder (build/dist)]
 #
 # The same sources give the same bytes: the binaries hold no time stamp, and the zip's entries
-# have fixed times (SOURCE_DATE_EPOCH, by default the last commit's), order and modes.
+# have fixed times (SOURCE_DATE_EPOCH, by default the last commit's), order and modes. The MSI
+# is the exception: wixl writes its string table in a different order on every run.
 #
 # Signed (Authenticode, SHA-256, scripts/sign.sh) when ZOLV_SIGN_PKCS12 (a .pfx file) and
 # ZOLV_SIGN_PASSWORD are set, with ZOLV_SIGN_TIMESTAMP_URL as the time-stamp server if set:
-# ZOLVWeb.exe before it goes into the installer and the zip, the uninstaller and the installer.
+# ZOLVWeb.exe before it goes into the installers and the zip, the uninstaller, the installer, the
+# MSI's custom action DLL and the MSI.
 # A signed release differs from run to run (the signing time).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -40,13 +43,15 @@ program=$build/ZOLVWeb.exe
 [ -z "$sign_script" ] || program=$build/installer/signed/ZOLVWeb.exe
 scripts/check-exe.sh "$program" i386
 scripts/check-exe.sh "$build/installer/plugin/ZOLVSite.dll" i386 dll
+scripts/check-exe.sh "$build/installer/action/ZOLVSiteAction.dll" i386 action
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 setup=ZOLVOnline-Setup-$version.exe
+msi=ZOLVOnline-$version.msi
 portable=ZOLVOnline-$version-portable.zip
 
 rm -rf "$dist"
 mkdir -p "$dist/portable"
-cp "$build/$setup" "$dist/"
+cp "$build/$setup" "$build/$msi" "$dist/"
 cp "$program" "$dist/portable/"
 # Texts for Windows: CR LF line ends, and a UTF-8 mark so that Notepad shows the accents.
 windows_text() {
@@ -64,7 +69,7 @@ windows_text installer/site.ini.example >"$dist/portable/site.ini.example"
   TZ=UTC zip -q -X -D "../$portable" "${files[@]}"
 )
 rm -rf "$dist/portable"
-(cd "$dist" && sha256sum "$setup" "$portable" >SHA256SUMS)
+(cd "$dist" && sha256sum "$setup" "$msi" "$portable" >SHA256SUMS)
 
 echo "Release $version in $dist:"
-(cd "$dist" && ls -l "$setup" "$portable" && cat SHA256SUMS)
+(cd "$dist" && ls -l "$setup" "$msi" "$portable" && cat SHA256SUMS)

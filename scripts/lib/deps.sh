@@ -3,7 +3,7 @@
 ZOLV_BUILD_PACKAGES=(
   cmake ninja-build g++ clang-format googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
-  binutils-mingw-w64-x86-64 nsis zip
+  binutils-mingw-w64-x86-64 nsis wixl zip
 )
 ZOLV_WINE_PACKAGES=(wine wine64 xvfb xauth fonts-wine imagemagick)
 # libFuzzer comes with clang's runtime libraries.

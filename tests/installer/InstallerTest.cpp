@@ -30,6 +30,7 @@ const wchar_t* const kUninstallKey =
 constexpr DWORD kTimeoutMs = 60000;
 constexpr DWORD kInvalidValues = 3;
 constexpr DWORD kRestartNeeded = 3010;
+constexpr DWORD kInstallFailure = 1603;
 
 std::wstring FromEnvironment(const wchar_t* name, const wchar_t* builtIn) {
   wchar_t value[MAX_PATH];
@@ -169,6 +170,21 @@ bool WaitFor(Condition condition) {
   return true;
 }
 
+// What an unfinished uninstall left: the Add/Remove Programs entry and the folder's files.
+std::string Remains(Scope scope) {
+  std::wstring left = UninstallKeyExists(scope) ? L" the uninstall entry;" : L"";
+  WIN32_FIND_DATAW found;
+  win32::UniqueFindHandle find(::FindFirstFileW((InstallDir(scope) + L"\\*").c_str(), &found));
+  if (find) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name != L"." && name != L"..")
+        left += L" " + name;
+    } while (::FindNextFileW(find.get(), &found));
+  }
+  return std::string(left.begin(), left.end());
+}
+
 // Runs the uninstaller as the Add/Remove Programs entry says. It hands over to a copy of itself
 // and returns at once, so the end is awaited on what it removes.
 void Uninstall(Scope scope = Scope::Machine) {
@@ -176,7 +192,7 @@ void Uninstall(Scope scope = Scope::Machine) {
   ASSERT_TRUE(command);
   ASSERT_EQ(Run(*command), 0u);
   ASSERT_TRUE(WaitFor([scope] { return !UninstallKeyExists(scope) && !Exists(InstallDir(scope)); }))
-      << "the uninstaller did not finish";
+      << "the uninstaller did not finish; left:" << Remains(scope);
 }
 
 // The installed launcher, started and showing its window, until it is closed.
@@ -237,6 +253,51 @@ DWORD UninstallAndWait() {
   return code;
 }
 
+// The MSI package's Add/Remove Programs entry, under its product code, in whichever registry
+// view Windows Installer wrote it.
+struct MsiEntry {
+  std::wstring version;
+  std::wstring publisher;
+};
+
+std::optional<std::wstring> KeyText(HKEY key, const wchar_t* name) {
+  wchar_t value[1024];
+  DWORD size = sizeof value;
+  if (::RegGetValueW(key, nullptr, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return value;
+}
+
+std::vector<MsiEntry> MsiEntries() {
+  std::vector<MsiEntry> entries;
+  for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+    win32::UniqueRegKey uninstall;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE,
+                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
+                        KEY_READ | view, uninstall.put()) != ERROR_SUCCESS)
+      continue;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+      DWORD length = 256;
+      if (::RegEnumKeyExW(uninstall.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_SUCCESS)
+        break;
+      win32::UniqueRegKey product;
+      if (name[0] != L'{' || ::RegOpenKeyExW(uninstall.get(), name, 0, KEY_READ | view,
+                                             product.put()) != ERROR_SUCCESS)
+        continue;
+      if (KeyText(product.get(), L"DisplayName") == L"ZOLV Online")
+        entries.push_back({KeyText(product.get(), L"DisplayVersion").value_or(L""),
+                           KeyText(product.get(), L"Publisher").value_or(L"")});
+    }
+  }
+  return entries;
+}
+
+DWORD RunMsi(const std::wstring& action, const wchar_t* package, const std::wstring& properties) {
+  return Run(L"msiexec.exe " + action + L" \"" + package + L"\" /qn " + properties);
+}
+
 // Every test starts on a machine without ZOLV Online and leaves it so; the user's own settings
 // file is set aside and put back.
 class Installer : public ::testing::Test {
@@ -256,6 +317,10 @@ class Installer : public ::testing::Test {
   }
 
   static void RemoveInstallation() {
+    if (!MsiEntries().empty()) {
+      RunMsi(L"/x", ZOLV_TEST_MSI, L"");
+      RunMsi(L"/x", ZOLV_TEST_NEXT_MSI, L"");
+    }
     for (const Scope scope : {Scope::Machine, Scope::User}) {
       const std::wstring dir = InstallDir(scope);
       if (UninstallKeyExists(scope) && Exists(dir))
@@ -449,6 +514,50 @@ TEST_F(Installer, UninstallRemovesAllItInstalledButKeepsTheUsersSettings) {
   EXPECT_FALSE(UninstallKeyExists());
   EXPECT_FALSE(Exists(StartMenuShortcut()));
   EXPECT_FALSE(Exists(DesktopShortcut()));
+  EXPECT_EQ(ReadBytes(UserSettings()), settings);
+}
+
+// The MSI package: the values from its public properties with the launcher's rules (a value it
+// refuses fails with 1603 and leaves nothing), an upgrade in place that keeps site.ini, and an
+// uninstall that removes what it installed and nothing of the user's.
+TEST_F(Installer, MsiInstallsUpgradesInPlaceAndUninstalls) {
+  for (const wchar_t* properties :
+       {L"HOST=zolv..example.com CLIENTID=42", L"HOST=zolv.example.com CLIENTID=0x10"}) {
+    SCOPED_TRACE(std::string(properties, properties + ::wcslen(properties)));
+    EXPECT_EQ(RunMsi(L"/i", ZOLV_TEST_MSI, properties), kInstallFailure);
+    EXPECT_FALSE(Exists(InstallDir()));
+    EXPECT_FALSE(Exists(StartMenuShortcut()));
+    EXPECT_TRUE(MsiEntries().empty());
+  }
+
+  ASSERT_EQ(RunMsi(L"/i", ZOLV_TEST_MSI, L"HOST=zolv.example.com:8080 CLIENTID=42"), 0u);
+  EXPECT_TRUE(ReadBytes(InstalledProgram()) == ReadBytes(kProgram));
+  EXPECT_EQ(ReadBytes(SiteIni()), SiteIniText("zolv.example.com:8080", "42"));
+  EXPECT_TRUE(Exists(StartMenuShortcut()));
+  auto entries = MsiEntries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].version, ZOLV_TEST_VERSION);
+  EXPECT_EQ(entries[0].publisher, L"ZOLV");
+
+  // An administrator's note shows whether the file was written again.
+  const std::string edited = SiteIniText("zolv.example.com:8080", "42") + "; nota\r\n";
+  WriteBytes(SiteIni(), edited);
+  EXPECT_EQ(RunMsi(L"/i", ZOLV_TEST_NEXT_MSI, L"CLIENTID=x"), kInstallFailure);
+  EXPECT_EQ(ReadBytes(SiteIni()), edited);
+  ASSERT_EQ(RunMsi(L"/i", ZOLV_TEST_NEXT_MSI, L""), 0u);
+  EXPECT_EQ(ReadBytes(SiteIni()), edited);
+  EXPECT_TRUE(ReadBytes(InstalledProgram()) == ReadBytes(kProgram));
+  entries = MsiEntries();
+  ASSERT_EQ(entries.size(), 1u) << "the older package is still installed";
+  EXPECT_EQ(entries[0].version, ZOLV_TEST_NEXT_VERSION);
+
+  ::CreateDirectoryW(UserSettingsDir().c_str(), nullptr);
+  const std::string settings = "[Misc]\r\nDefaultBrowser=firefox.exe\r\n\r\n";
+  WriteBytes(UserSettings(), settings);
+  ASSERT_EQ(RunMsi(L"/x", ZOLV_TEST_NEXT_MSI, L""), 0u);
+  EXPECT_FALSE(Exists(InstallDir()));
+  EXPECT_FALSE(Exists(StartMenuShortcut()));
+  EXPECT_TRUE(MsiEntries().empty());
   EXPECT_EQ(ReadBytes(UserSettings()), settings);
 }
 
