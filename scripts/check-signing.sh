@@ -2,9 +2,9 @@
 # Signs a release with a throwaway certificate made here with openssl, and checks it: every
 # signature (ZOLVWeb.exe in the zip, the installer, the MSI, the uninstaller the installer
 # installs) verifies against that certificate with osslsigncode, the signed program passes
-# scripts/check-exe.sh, and under Wine the signed installer installs a launcher that starts (the
-# installer tests' own cases, run against the signed release in the 32-bit installer tests'
-# prefix).
+# scripts/check-exe.sh, and under Wine the signed installer and MSI install a launcher that
+# starts (the installer tests' own cases, run against the signed release in the 32-bit installer
+# tests' prefix).
 # Usage: scripts/check-signing.sh [build folder (build/repro/win32)] [output (build/signed)]
 # The build folder is one release.sh may reconfigure; the test command passes its second one.
 set -euo pipefail
@@ -63,6 +63,7 @@ for folder in "Program Files (x86)" "Program Files"; do
   [ ! -f "$uninstaller" ] || break
 done
 verify "$uninstaller"
-ZOLV_TEST_SETUP=$(windows_path "$setup") ZOLV_TEST_PROGRAM=$(windows_path "$dist/unpacked/ZOLVWeb.exe") \
+ZOLV_TEST_SETUP=$(windows_path "$setup") ZOLV_TEST_MSI=$(windows_path "$dist/ZOLVOnline-$version.msi") \
+  ZOLV_TEST_PROGRAM=$(windows_path "$dist/unpacked/ZOLVWeb.exe") \
   scripts/wine-exec.sh build/win32/installer/zolv_installer_tests.exe \
-  --gtest_filter='Installer.SilentInstall*:Installer.TheStartMenuShortcut*'
+  --gtest_filter='Installer.SilentInstall*:Installer.TheStartMenuShortcut*:Installer.Msi*'

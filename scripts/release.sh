@@ -38,6 +38,8 @@ if [ -n "${ZOLV_SIGN_PKCS12:-}" ] || [ -n "${ZOLV_SIGN_PASSWORD+set}" ]; then
 fi
 
 cmake --preset win32 -B "$build" "-DZOLV_SIGN_SCRIPT=$sign_script" >/dev/null
+# Signed copies from an earlier release may carry another certificate: sign everything afresh.
+[ -z "$sign_script" ] || rm -rf "$build/installer/signed"
 cmake --build "$build" --target ZOLVWeb installer
 program=$build/ZOLVWeb.exe
 [ -z "$sign_script" ] || program=$build/installer/signed/ZOLVWeb.exe
