@@ -1,16 +1,26 @@
-// ZOLVSite.dll: the installer's plugin that checks the web system's host and the client
-// identifier with the launcher's own rules (SiteAddress), so that the installer never writes a
-// site.ini that the launcher would refuse.
+// ZOLVSite.dll: the installer's plugin for site.ini. It reads and writes the file with the
+// launcher's own settings engine (SiteFile) and checks the web system's host and the client
+// identifier with the launcher's own rules (SiteAddress), so that the installer keeps what the
+// launcher reads and never writes a site.ini that the launcher would refuse.
 //
-// Installer script use (each call takes one value from the stack and leaves "1" or "0"):
+// Installer script use (arguments are pushed last first; every call leaves "1" or "0" on top):
+//   Push $Host                      ; or $ClientId for CheckClientId
+//   ZOLVSite::CheckHost             ; "1": the launcher accepts it
+//   Push "$INSTDIR\site.ini"
+//   ZOLVSite::ReadSite              ; "1", then the host and the client id; "0": unreadable
+//   Push $ClientId
 //   Push $Host
-//   ZOLVSite::CheckHost
-//   Pop $0
+//   Push "$INSTDIR\site.ini"
+//   ZOLVSite::WriteSite             ; "1": written, or already held these values
 #include <windows.h>
 
+#include <algorithm>
 #include <cwchar>
 
+#include "IniFile.h"
 #include "SiteAddress.h"
+#include "SiteFile.h"
+#include "platform/Files.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace zolv::installer {
@@ -29,52 +39,99 @@ void FreeEntry(StackEntry* entry) {
 }
 using UniqueEntry = win32::UniqueHandle<StackEntry*, FreeEntry>;
 
-String Pop(StackEntry** top, int stringSize) {
-  if (!top || !*top)
-    return {};
-  UniqueEntry entry(*top);
-  *top = entry.get()->next;
-  const std::size_t length = ::wcsnlen(entry.get()->text, static_cast<std::size_t>(stringSize));
-  return String(entry.get()->text, entry.get()->text + length);
-}
+class Stack {
+ public:
+  Stack(StackEntry** top, int stringSize)
+      : top_(top), stringSize_(static_cast<std::size_t>(stringSize > 0 ? stringSize : 1)) {}
 
-void PushVerdict(StackEntry** top, int stringSize, bool valid) {
-  if (!top)
-    return;
-  const std::size_t bytes =
-      sizeof(StackEntry) + static_cast<std::size_t>(stringSize) * sizeof(wchar_t);
-  auto* entry = static_cast<StackEntry*>(::GlobalAlloc(GPTR, bytes));
-  if (!entry)
-    return;
-  entry->text[0] = valid ? L'1' : L'0';
-  entry->next = *top;
-  *top = entry;
-}
-
-template <typename Check>
-void Verdict(StackEntry** top, int stringSize, Check check) noexcept {
-  bool valid = false;
-  try {
-    valid = check(Pop(top, stringSize));
-  } catch (...) {
-    // Out of memory: the value is not accepted.
+  String Pop() {
+    if (!top_ || !*top_)
+      return {};
+    UniqueEntry entry(*top_);
+    *top_ = entry.get()->next;
+    const std::size_t length = ::wcsnlen(entry.get()->text, stringSize_);
+    return String(entry.get()->text, entry.get()->text + length);
   }
-  PushVerdict(top, stringSize, valid);
+
+  // A text longer than the installer's strings is cut short. No value that long is valid
+  // (a host has at most 253 characters), and what is left of it is still too long to be.
+  void Push(StringView text) {
+    if (!top_)
+      return;
+    const std::size_t bytes = sizeof(StackEntry) + stringSize_ * sizeof(wchar_t);
+    auto* entry = static_cast<StackEntry*>(::GlobalAlloc(GPTR, bytes));
+    if (!entry)
+      return;
+    const std::size_t length = text.size() < stringSize_ ? text.size() : stringSize_ - 1;
+    std::copy_n(text.data(), length, entry->text);
+    entry->next = *top_;
+    *top_ = entry;
+  }
+
+  void PushVerdict(bool ok) { Push(ok ? u"1" : u"0"); }
+
+ private:
+  StackEntry** top_;
+  std::size_t stringSize_;
+};
+
+// Runs the call and pushes its verdict; a failure inside (out of memory, an unreadable file)
+// is a "0", as no exception may cross into the installer.
+template <typename Call>
+void Answer(StackEntry** top, int stringSize, Call call) noexcept {
+  Stack stack(top, stringSize);
+  bool ok = false;
+  try {
+    ok = call(stack);
+  } catch (...) {
+    ok = false;
+  }
+  stack.PushVerdict(ok);
+}
+
+bool ReadSite(Stack& stack) {
+  const SiteText site = ReadSiteText(LoadIniFile(stack.Pop()));
+  stack.Push(site.clientId);
+  stack.Push(site.host);
+  return true;
+}
+
+bool WriteSite(Stack& stack) {
+  const String path = stack.Pop();
+  SiteText values;
+  values.host = stack.Pop();
+  values.clientId = stack.Pop();
+  IniFile site = LoadIniFile(path);
+  if (!WriteSiteText(site, values))
+    return true;
+  String error;
+  return files::ReplaceWhole(path, site.ToBytes(), error);
 }
 
 }  // namespace
 }  // namespace zolv::installer
 
+using zolv::installer::Answer;
+using zolv::installer::Stack;
 using zolv::installer::StackEntry;
 
 extern "C" __declspec(dllexport) void __cdecl CheckHost(HWND, int stringSize, wchar_t*,
                                                         StackEntry** top, void*) {
-  zolv::installer::Verdict(top, stringSize,
-                           [](const zolv::String& host) { return zolv::IsValidHost(host); });
+  Answer(top, stringSize, [](Stack& stack) { return zolv::IsValidHost(stack.Pop()); });
 }
 
 extern "C" __declspec(dllexport) void __cdecl CheckClientId(HWND, int stringSize, wchar_t*,
                                                             StackEntry** top, void*) {
-  zolv::installer::Verdict(
-      top, stringSize, [](const zolv::String& id) { return zolv::ParseClientId(id).has_value(); });
+  Answer(top, stringSize,
+         [](Stack& stack) { return zolv::ParseClientId(stack.Pop()).has_value(); });
+}
+
+extern "C" __declspec(dllexport) void __cdecl ReadSite(HWND, int stringSize, wchar_t*,
+                                                       StackEntry** top, void*) {
+  Answer(top, stringSize, zolv::installer::ReadSite);
+}
+
+extern "C" __declspec(dllexport) void __cdecl WriteSite(HWND, int stringSize, wchar_t*,
+                                                        StackEntry** top, void*) {
+  Answer(top, stringSize, zolv::installer::WriteSite);
 }

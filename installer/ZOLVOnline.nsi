@@ -1,15 +1,21 @@
-; ZOLV Online installer: ZOLVWeb.exe for every user of the machine, in Program Files, with a
-; Start menu shortcut, an optional desktop one, the installation's values in site.ini beside the
-; program and an Add/Remove Programs entry. The users' own settings (%LOCALAPPDATA%\ZOLV) are
-; never touched, neither here nor by the uninstaller.
+; ZOLV Online installer: ZOLVWeb.exe for every user of the machine, in Program Files, or for
+; the current user only, in %LOCALAPPDATA%\Programs, without administrator rights; with a Start
+; menu shortcut, an optional desktop one, the installation's values in site.ini beside the
+; program and an Add/Remove Programs entry (HKLM or HKCU). The users' own settings
+; (%LOCALAPPDATA%\ZOLV) are never touched, neither here nor by the uninstaller.
 ;
 ; Built by CMake (target "installer"), which defines VERSION, TARGET (x86-unicode, or
-; amd64-unicode for the 64-bit test build), EXE, ICON, PLUGINDIR (ZOLVSite.dll, the launcher's
-; own checks of the values), OUTFILE, PUBLISHER, COPYRIGHT, DEFAULT_HOST and DEFAULT_CLIENT_ID.
+; amd64-unicode for the 64-bit test build), EXE, ICON, PLUGINDIR (ZOLVSite.dll: site.ini read,
+; checked and written by the launcher's own code, its built-in values included), OUTFILE,
+; PUBLISHER and COPYRIGHT; SIGN, when given, is a command that signs the file it is given in
+; place (scripts/sign.sh), run on the uninstaller and on the finished installer.
 ;
-; Command line: [/S] [/HOST=host] [/CLIENTID=id] [/DESKTOP=1|0] [/D=folder]
+; Command line: [/S] [/ALLUSERS | /CURRENTUSER] [/HOST=host] [/CLIENTID=id] [/DESKTOP=1|0]
+; [/D=folder]. Without /ALLUSERS or /CURRENTUSER: every user when run with administrator rights
+; (the interactive installer asks), else the current user.
 ; Exit codes: 0 installed, 1 cancelled, 2 failed, 3 host or client id missing or not valid
-; (silent mode; nothing was changed), 4 no administrator rights.
+; (silent mode; nothing was changed), 4 /ALLUSERS without administrator rights. The uninstaller: 0 removed,
+; 2 failed, 3010 removed but a restart is needed to delete the running launcher.
 
 Unicode true
 Target ${TARGET}
@@ -24,11 +30,18 @@ Target ${TARGET}
 !define SHORTCUT "ZOLV Online.lnk"
 !define ERROR_INVALID_VALUES 3
 !define ERROR_NOT_ADMIN 4
+!define ERROR_FAILED 2
+!define ERROR_RESTART_NEEDED 3010
 
 Name "ZOLV Online"
 OutFile "${OUTFILE}"
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
 BrandingText "ZOLV Online ${VERSION}"
-RequestExecutionLevel admin
+; Administrators are asked to elevate; other users install for themselves without a prompt.
+RequestExecutionLevel highest
 ManifestDPIAware true
 SetCompressor /SOLID lzma
 ; Installed files get the installation's time, not the build's: the same sources give the same
@@ -37,13 +50,20 @@ SetDateSave off
 ; A program file that cannot be replaced (the launcher is running) fails the installation
 ; instead of being skipped.
 AllowSkipFiles off
+; No InstallDir: the folder depends on who it is installed for (ApplyMode), and $INSTDIR that
+; is set before .onInit can only come from /D=.
 !if "${TARGET}" == "amd64-unicode"
-  InstallDir "$PROGRAMFILES64\ZOLV Online"
+  !define MACHINE_DIR "$PROGRAMFILES64\ZOLV Online"
 !else
-  InstallDir "$PROGRAMFILES\ZOLV Online"
+  !define MACHINE_DIR "$PROGRAMFILES\ZOLV Online"
 !endif
-InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+!define USER_DIR "$LOCALAPPDATA\Programs\ZOLV Online"
 
+Var AllUsers
+Var CanAllUsers
+Var AskMode
+Var GivenDir
+Var AllUsersButton
 Var Host
 Var ClientId
 Var WantDesktop
@@ -57,14 +77,24 @@ Var DesktopBox
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 
+Page custom ModePage ModePageLeave
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipOnUpgrade
 !insertmacro MUI_PAGE_DIRECTORY
 Page custom SitePage SitePageLeave
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "$(StartLauncher)"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartLauncher
+!insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Spanish"
 
+LangString ModeTitle ${LANG_SPANISH} "Para quién se instala"
+LangString ModeSubtitle ${LANG_SPANISH} "ZOLV Online puede instalarse para todos los usuarios de este equipo o solo para usted."
+LangString ModeAllUsers ${LANG_SPANISH} "Para todos los usuarios de este equipo"
+LangString ModeCurrentUser ${LANG_SPANISH} "Solo para mí (no hacen falta permisos de administrador)"
+LangString StartLauncher ${LANG_SPANISH} "Iniciar ZOLV Online"
 LangString SiteTitle ${LANG_SPANISH} "Servidor y cliente"
 LangString SiteSubtitle ${LANG_SPANISH} "Dónde está el sistema web ZOLV y qué cliente es este equipo."
 LangString HostLabel ${LANG_SPANISH} "Servidor del sistema web: nombre, dirección IPv4 o dirección IPv6 entre corchetes, con :puerto si hace falta."
@@ -72,8 +102,11 @@ LangString ClientIdLabel ${LANG_SPANISH} "Número de cliente:"
 LangString DesktopLabel ${LANG_SPANISH} "Crear un acceso directo en el escritorio"
 LangString HostInvalid ${LANG_SPANISH} "El servidor no es válido.$\r$\n$\r$\nEscriba un nombre (zolv.example.com), una dirección IPv4 (192.0.2.10) o una dirección IPv6 entre corchetes ([2001:db8::1]), seguidos, si hace falta, de dos puntos y un puerto del 1 al 65535."
 LangString ClientIdInvalid ${LANG_SPANISH} "El número de cliente no es válido.$\r$\n$\r$\nEscriba un número entero entre -2147483648 y 2147483647."
-LangString NeedAdmin ${LANG_SPANISH} "Para instalar o desinstalar ZOLV Online hacen falta permisos de administrador."
+LangString NeedAdmin ${LANG_SPANISH} "Para instalar o desinstalar ZOLV Online para todos los usuarios hacen falta permisos de administrador."
 LangString SiteNotWritten ${LANG_SPANISH} "No se pudo escribir el archivo $INSTDIR\site.ini."
+LangString SiteNotRead ${LANG_SPANISH} "No se pudo leer el archivo $INSTDIR\site.ini."
+LangString ProgramInUse ${LANG_SPANISH} "No se pudo quitar $INSTDIR\ZOLVWeb.exe porque está en uso. Cierre ZOLV Online y vuelva a intentarlo."
+LangString RestartNeeded ${LANG_SPANISH} "ZOLV Online está abierto: se terminará de quitar al reiniciar el equipo."
 
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
@@ -85,7 +118,7 @@ VIAddVersionKey /LANG=${LANG_SPANISH} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_SPANISH} "ProductVersion" "${VERSION}"
 
 ; Quits with ERROR_NOT_ADMIN unless the process runs with administrator rights (installing for
-; every user needs them; without UAC a standard user's run would fail half-way).
+; every user needs them; without them the run would fail half-way).
 !macro RequireAdmin
   UserInfo::GetAccountType
   Pop $0
@@ -115,25 +148,73 @@ Function CheckSite
   ${EndIf}
 FunctionEnd
 
-; The values to install: the built-in ones, overridden by the previous installation's site.ini,
-; overridden by the command line. Silent mode checks them here, before anything is changed.
+; Who it is installed for: the command line's choice, else every user when the rights allow
+; (asked on the first page when interactive), else the current user.
 Function .onInit
-  SetShellVarContext all
-  !insertmacro RequireAdmin
+  StrCpy $GivenDir $INSTDIR
+  StrCpy $CanAllUsers "0"
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 == "admin"
+    StrCpy $CanAllUsers "1"
+  ${EndIf}
+  StrCpy $AllUsers ""
+  ${GetParameters} $1
+  ClearErrors
+  ${GetOptions} $1 "/ALLUSERS" $0
+  ${IfNot} ${Errors}
+    StrCpy $AllUsers "1"
+    !insertmacro RequireAdmin
+  ${EndIf}
+  ClearErrors
+  ${GetOptions} $1 "/CURRENTUSER" $0
+  ${IfNot} ${Errors}
+    StrCpy $AllUsers "0"
+  ${EndIf}
+  StrCpy $AskMode "0"
+  ${If} $AllUsers == ""
+    ${If} $CanAllUsers != "1"
+      StrCpy $AllUsers "0"
+    ${ElseIf} ${Silent}
+      StrCpy $AllUsers "1"
+    ${Else}
+      StrCpy $AskMode "1"
+      StrCpy $AllUsers "1"
+    ${EndIf}
+  ${EndIf}
+  Call ApplyMode
+FunctionEnd
 
-  ReadRegStr $Upgrade HKLM "${UNINSTALL_KEY}" "InstallLocation"
-  StrCpy $Host "${DEFAULT_HOST}"
-  StrCpy $ClientId "${DEFAULT_CLIENT_ID}"
-  ClearErrors
-  ReadINIStr $0 "$INSTDIR\site.ini" "Site" "Host"
-  ${IfNot} ${Errors}
-    StrCpy $Host $0
+; Puts the folders, the registry root and the values for $AllUsers in place. The values: the
+; built-in ones, overridden by the previous installation's site.ini, overridden by the command
+; line. Silent mode checks them here, before anything is changed.
+Function ApplyMode
+  ${If} $AllUsers == "1"
+    SetShellVarContext all
+    StrCpy $2 "${MACHINE_DIR}"
+  ${Else}
+    SetShellVarContext current
+    StrCpy $2 "${USER_DIR}"
   ${EndIf}
-  ClearErrors
-  ReadINIStr $0 "$INSTDIR\site.ini" "Site" "ClientId"
-  ${IfNot} ${Errors}
-    StrCpy $ClientId $0
+  ReadRegStr $Upgrade SHCTX "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $GivenDir != ""
+    StrCpy $INSTDIR $GivenDir
+  ${ElseIf} $Upgrade != ""
+    StrCpy $INSTDIR $Upgrade
+  ${Else}
+    StrCpy $INSTDIR $2
   ${EndIf}
+  ; Exactly what the launcher would read; an unreadable file is not taken for a missing one.
+  Push "$INSTDIR\site.ini"
+  ZOLVSite::ReadSite
+  Pop $0
+  ${If} $0 != "1"
+    MessageBox MB_ICONSTOP|MB_OK "$(SiteNotRead)" /SD IDOK
+    SetErrorLevel ${ERROR_FAILED}
+    Quit
+  ${EndIf}
+  Pop $Host
+  Pop $ClientId
   StrCpy $WantDesktop "0"
   ${If} ${FileExists} "$DESKTOP\${SHORTCUT}"
     StrCpy $WantDesktop "1"
@@ -169,6 +250,40 @@ Function .onInit
       Quit
     ${EndIf}
   ${EndIf}
+FunctionEnd
+
+Function ModePage
+  ${If} $AskMode != "1"
+    Abort
+  ${EndIf}
+  !insertmacro MUI_HEADER_TEXT "$(ModeTitle)" "$(ModeSubtitle)"
+  nsDialogs::Create 1018
+  Pop $0
+  ${NSD_CreateRadioButton} 0 0 100% 12u "$(ModeAllUsers)"
+  Pop $AllUsersButton
+  ${NSD_CreateRadioButton} 0 18u 100% 12u "$(ModeCurrentUser)"
+  Pop $0
+  ${If} $AllUsers == "1"
+    ${NSD_Check} $AllUsersButton
+  ${Else}
+    ${NSD_Check} $0
+  ${EndIf}
+  nsDialogs::Show
+FunctionEnd
+
+Function ModePageLeave
+  ${NSD_GetState} $AllUsersButton $0
+  ${If} $0 == ${BST_CHECKED}
+    StrCpy $AllUsers "1"
+  ${Else}
+    StrCpy $AllUsers "0"
+  ${EndIf}
+  Call ApplyMode
+FunctionEnd
+
+; Through the shell, so that the launcher runs as the user, not with the installer's rights.
+Function StartLauncher
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\ZOLVWeb.exe"'
 FunctionEnd
 
 ; An upgrade goes where the previous installation is.
@@ -215,26 +330,18 @@ Function SitePageLeave
   ${EndIf}
 FunctionEnd
 
-; Writes site.ini unless it already holds exactly these values: an upgrade without new values
-; keeps the file as the administrator left it.
+; Writes the values into site.ini, keeping the rest of the file and its encoding; a file that
+; already holds them is left as the administrator left it.
 Function WriteSiteIni
-  ClearErrors
-  ReadINIStr $0 "$INSTDIR\site.ini" "Site" "Host"
-  ReadINIStr $1 "$INSTDIR\site.ini" "Site" "ClientId"
-  ${IfNot} ${Errors}
-  ${AndIf} $0 S== $Host
-  ${AndIf} $1 S== $ClientId
-    Return
-  ${EndIf}
-  ClearErrors
-  FileOpen $0 "$INSTDIR\site.ini" w
-  ${If} ${Errors}
+  Push $ClientId
+  Push $Host
+  Push "$INSTDIR\site.ini"
+  ZOLVSite::WriteSite
+  Pop $0
+  ${If} $0 != "1"
     MessageBox MB_ICONSTOP|MB_OK "$(SiteNotWritten)" /SD IDOK
     Abort
   ${EndIf}
-  ; The values are plain ASCII (CheckSite), so the file's bytes are exactly these.
-  FileWrite $0 "[Site]$\r$\nHost=$Host$\r$\nClientId=$ClientId$\r$\n"
-  FileClose $0
 FunctionEnd
 
 Section
@@ -250,32 +357,96 @@ Section
     Delete "$DESKTOP\${SHORTCUT}"
   ${EndIf}
 
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "ZOLV Online"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\ZOLVWeb.exe,0"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "ZOLV Online"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\ZOLVWeb.exe,0"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
+; The installation this uninstaller belongs to: every user's when HKLM names its folder, else
+; the current user's.
 Function un.onInit
-  SetShellVarContext all
-  !insertmacro RequireAdmin
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 == $INSTDIR
+    SetShellVarContext all
+    !insertmacro RequireAdmin
+  ${Else}
+    SetShellVarContext current
+  ${EndIf}
+FunctionEnd
+
+; A running launcher cannot be deleted, but it can be renamed: it moves aside under a name of
+; its own, and only that name is deleted at the next restart. Queuing its own name instead
+; would delete the program that a reinstall before the restart puts there. A file that cannot
+; even be renamed stops the uninstall before anything is removed.
+; Deletes a file while a process that is ending still holds it: tries again every 200 ms, as
+; often as asked. Call with the file and then the number of tries pushed; the error flag is set
+; when the file is still there.
+Function un.DeleteWhenFree
+  Exch $R1
+  Exch
+  Exch $R0
+  ${Do}
+    Delete $R0
+    ${IfNot} ${FileExists} $R0
+      ${Break}
+    ${EndIf}
+    IntOp $R1 $R1 - 1
+    ${If} $R1 <= 0
+      ${Break}
+    ${EndIf}
+    Sleep 200
+  ${Loop}
+  ; The flag is set last: LogicLib's ${Errors} test clears it.
+  ClearErrors
+  ${If} ${FileExists} $R0
+    SetErrors
+  ${EndIf}
+  Pop $R0
+  Pop $R1
+FunctionEnd
+
+Function un.RemoveProgram
+  ; A launcher that has just been closed may hold its file for a moment.
+  Push "$INSTDIR\ZOLVWeb.exe"
+  Push 10
+  Call un.DeleteWhenFree
+  ${IfNot} ${Errors}
+    Return
+  ${EndIf}
+  GetTempFileName $0 "$INSTDIR"
+  Delete $0
+  ClearErrors
+  Rename "$INSTDIR\ZOLVWeb.exe" $0
+  ${If} ${Errors}
+    MessageBox MB_ICONSTOP|MB_OK "$(ProgramInUse)" /SD IDOK
+    SetErrorLevel ${ERROR_FAILED}
+    Abort
+  ${EndIf}
+  Delete /REBOOTOK $0
 FunctionEnd
 
 ; Removes only what the installer made; the folder goes only when nothing else is left in it.
-; A program file in use goes at the next restart.
 Section Uninstall
+  Call un.RemoveProgram
   Delete "$SMPROGRAMS\${SHORTCUT}"
   Delete "$DESKTOP\${SHORTCUT}"
-  Delete /REBOOTOK "$INSTDIR\ZOLVWeb.exe"
   Delete "$INSTDIR\site.ini"
-  Delete "$INSTDIR\Uninstall.exe"
+  ; The uninstaller that handed over to this copy of itself may not have ended yet.
+  Push "$INSTDIR\Uninstall.exe"
+  Push 50
+  Call un.DeleteWhenFree
   RMDir /REBOOTOK "$INSTDIR"
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DeleteRegKey SHCTX "${UNINSTALL_KEY}"
+  ${If} ${RebootFlag}
+    MessageBox MB_ICONINFORMATION|MB_OK "$(RestartNeeded)" /SD IDOK
+    SetErrorLevel ${ERROR_RESTART_NEEDED}
+  ${EndIf}
 SectionEnd

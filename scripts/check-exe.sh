@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks a built Windows binary of the project (ZOLVWeb.exe: gui; the installer's plugin: dll)
-# for the given machine (i386 or x86-64): its kind, its hardening, and what it imports.
+# Checks a built Windows binary of the project (ZOLVWeb.exe: gui; the installer's plugin: dll;
+# the MSI package's custom actions: action) for the given machine (i386 or x86-64): its kind,
+# its hardening, and what it imports.
 #
 # Hardening: ASLR with a relocation table, DEP, 64-bit ASLR entropy on x86-64, no SEH handlers
 # on i386, no link time stamp (so builds are reproducible).
@@ -29,7 +30,7 @@ is_dll() { grep -Eq '^[[:space:]]+DLL$' <<<"$headers"; }
 case "$kind" in
   gui) ! is_dll || fail "not a program"
     grep -Eq '^Subsystem[[:space:]]+0+2[[:space:]]' <<<"$headers" || fail "not a GUI program" ;;
-  dll) is_dll || fail "not a DLL" ;;
+  dll | action) is_dll || fail "not a DLL" ;;
   *) echo "unknown kind $kind" >&2; exit 2 ;;
 esac
 
@@ -53,6 +54,8 @@ if grep -Ewq 'SetDefaultDllDirectories|AddDllDirectory|RemoveDllDirectory' <<<"$
 fi
 
 known='kernel32|user32|gdi32|advapi32|msvcrt'
+# Custom actions run inside Windows Installer's own process, which has msi.dll loaded already.
+[ "$kind" != action ] || known+='|msi'
 dlls=$(awk '/DLL Name:/ {print tolower($3)}' <<<"$headers" | sort -u)
 while read -r dll; do
   [ -n "$dll" ] || continue

@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
 # Builds what is handed to administrators, from the win32 preset, and puts it in a folder:
 #   ZOLVOnline-Setup-<version>.exe       the installer
+#   ZOLVOnline-<version>.msi             the Windows Installer package
 #   ZOLVOnline-<version>-portable.zip    ZOLVWeb.exe, site.ini.example and LEEME.txt
 #   SHA256SUMS
 # Usage: scripts/release.sh [build folder (build/win32)] [output folder (build/dist)]
 #
 # The same sources give the same bytes: the binaries hold no time stamp, and the zip's entries
-# have fixed times (SOURCE_DATE_EPOCH, by default the last commit's), order and modes.
+# have fixed times (SOURCE_DATE_EPOCH, by default the last commit's), order and modes. The MSI
+# is the exception: wixl writes its string table in a different order on every run.
+#
+# Signed (Authenticode, SHA-256, scripts/sign.sh) when ZOLV_SIGN_PKCS12 (a .pfx file) and
+# ZOLV_SIGN_PASSWORD are set, with ZOLV_SIGN_TIMESTAMP_URL as the time-stamp server if set:
+# ZOLVWeb.exe before it goes into the installers and the zip, the uninstaller, the installer, the
+# MSI's custom action DLL and the MSI.
+# A signed release differs from run to run (the signing time).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/deps.sh
@@ -15,18 +23,38 @@ build=${1:-build/win32}
 dist=${2:-build/dist}
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 0)}
 
-cmake --preset win32 -B "$build" >/dev/null
+sign_script=
+if [ -n "${ZOLV_SIGN_PKCS12:-}" ] || [ -n "${ZOLV_SIGN_PASSWORD+set}" ]; then
+  # Half a signing set-up is a mistake, not a wish for an unsigned release.
+  if [ -z "${ZOLV_SIGN_PKCS12:-}" ] || [ -z "${ZOLV_SIGN_PASSWORD+set}" ]; then
+    echo "release: set both ZOLV_SIGN_PKCS12 and ZOLV_SIGN_PASSWORD to sign, or neither" >&2
+    exit 2
+  fi
+  [ -r "$ZOLV_SIGN_PKCS12" ] || { echo "release: cannot read $ZOLV_SIGN_PKCS12" >&2; exit 2; }
+  zolv_require_packages "${ZOLV_SIGN_PACKAGES[@]}"
+  ZOLV_SIGN_PKCS12=$(realpath "$ZOLV_SIGN_PKCS12")
+  export ZOLV_SIGN_PKCS12 ZOLV_SIGN_PASSWORD
+  sign_script=$PWD/scripts/sign.sh
+fi
+
+cmake --preset win32 -B "$build" "-DZOLV_SIGN_SCRIPT=$sign_script" >/dev/null
+# Signed copies from an earlier release may carry another certificate: sign everything afresh.
+[ -z "$sign_script" ] || rm -rf "$build/installer/signed"
 cmake --build "$build" --target ZOLVWeb installer
-scripts/check-exe.sh "$build/ZOLVWeb.exe" i386
+program=$build/ZOLVWeb.exe
+[ -z "$sign_script" ] || program=$build/installer/signed/ZOLVWeb.exe
+scripts/check-exe.sh "$program" i386
 scripts/check-exe.sh "$build/installer/plugin/ZOLVSite.dll" i386 dll
+scripts/check-exe.sh "$build/installer/action/ZOLVSiteAction.dll" i386 action
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 setup=ZOLVOnline-Setup-$version.exe
+msi=ZOLVOnline-$version.msi
 portable=ZOLVOnline-$version-portable.zip
 
 rm -rf "$dist"
 mkdir -p "$dist/portable"
-cp "$build/$setup" "$dist/"
-cp "$build/ZOLVWeb.exe" "$dist/portable/"
+cp "$build/$setup" "$build/$msi" "$dist/"
+cp "$program" "$dist/portable/"
 # Texts for Windows: CR LF line ends, and a UTF-8 mark so that Notepad shows the accents.
 windows_text() {
   printf '\357\273\277'
@@ -43,7 +71,7 @@ windows_text installer/site.ini.example >"$dist/portable/site.ini.example"
   TZ=UTC zip -q -X -D "../$portable" "${files[@]}"
 )
 rm -rf "$dist/portable"
-(cd "$dist" && sha256sum "$setup" "$portable" >SHA256SUMS)
+(cd "$dist" && sha256sum "$setup" "$msi" "$portable" >SHA256SUMS)
 
 echo "Release $version in $dist:"
-(cd "$dist" && ls -l "$setup" "$portable" && cat SHA256SUMS)
+(cd "$dist" && ls -l "$setup" "$msi" "$portable" && cat SHA256SUMS)

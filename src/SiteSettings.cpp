@@ -4,15 +4,16 @@
 #include "FilePaths.h"
 #include "IniFile.h"
 #include "SiteAddress.h"
-#include "SiteDefaults.h"
+#include "SiteFile.h"
 #include "platform/Files.h"
 
 namespace zolv {
 
 Site ReadSite() {
-  const IniFile site = LoadIniFile(String(ExtractFilePath(files::ModuleFileName())) + u"site.ini");
-  const String host = site.ReadString(u"Site", u"Host", ZOLV_DEFAULT_HOST);
-  const String clientId = site.ReadString(u"Site", u"ClientId", ZOLV_DEFAULT_CLIENT_ID);
+  const SiteText site =
+      ReadSiteText(LoadIniFile(String(ExtractFilePath(files::ModuleFileName())) + u"site.ini"));
+  const String& host = site.host;
+  const String& clientId = site.clientId;
 
   if (host.empty()) {
     throw Exception(u"No se ha configurado el servidor de ZOLV Online (clave Host de site.ini).");

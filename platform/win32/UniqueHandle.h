@@ -49,6 +49,9 @@ class UniqueHandle {
 inline void CloseFileHandle(HANDLE h) {
   ::CloseHandle(h);
 }
+inline void CloseFind(HANDLE h) {
+  ::FindClose(h);
+}
 inline void CloseRegKey(HKEY h) {
   ::RegCloseKey(h);
 }
@@ -64,6 +67,7 @@ inline void ReleaseScreenDc(HDC h) {
 
 using UniqueFile = UniqueHandle<HANDLE, CloseFileHandle, -1>;
 using UniqueHandleObject = UniqueHandle<HANDLE, CloseFileHandle>;
+using UniqueFindHandle = UniqueHandle<HANDLE, CloseFind, -1>;
 using UniqueRegKey = UniqueHandle<HKEY, CloseRegKey>;
 using UniqueFont = UniqueHandle<HFONT, DeleteGdiObject>;
 using UniqueBitmap = UniqueHandle<HBITMAP, DeleteGdiObject>;

@@ -3,13 +3,15 @@
 ZOLV_BUILD_PACKAGES=(
   cmake ninja-build g++ clang-format googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
-  binutils-mingw-w64-x86-64 nsis zip
+  binutils-mingw-w64-x86-64 nsis wixl zip
 )
 # The 32-bit Wine runs the program we ship where the kernel runs 32-bit code (it installs on
 # every machine; zolv_windows_preset finds out whether it runs).
 ZOLV_WINE_PACKAGES=(wine wine64 wine32:i386 xvfb xauth x11-utils fonts-wine imagemagick)
 # libFuzzer comes with clang's runtime libraries.
 ZOLV_FUZZ_PACKAGES=(clang libclang-rt-dev)
+# Signing a release, and the test command's throwaway certificate.
+ZOLV_SIGN_PACKAGES=(osslsigncode openssl unzip)
 ZOLV_BENCH_PACKAGES=(libbenchmark-dev libinih-dev jq)
 
 # zolv_require_packages PKG...: installs what is missing when root, else prints the apt

@@ -4,7 +4,9 @@
 // uninstall that keeps the users' own settings.
 //
 // It installs and removes ZOLV Online for the whole machine: run it in a Wine prefix of its own
-// (tests/installer/run.sh) or on a throwaway Windows machine, as an administrator.
+// (tests/installer/run.sh) or on a throwaway Windows machine, as an administrator. The
+// environment variables ZOLV_TEST_SETUP, ZOLV_TEST_MSI and ZOLV_TEST_PROGRAM name other
+// installers and the program they hold (a signed release) instead of the build's.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -27,6 +29,17 @@ const wchar_t* const kUninstallKey =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZOLVOnline";
 constexpr DWORD kTimeoutMs = 60000;
 constexpr DWORD kInvalidValues = 3;
+constexpr DWORD kRestartNeeded = 3010;
+constexpr DWORD kInstallFailure = 1603;
+
+std::wstring FromEnvironment(const wchar_t* name, const wchar_t* builtIn) {
+  wchar_t value[MAX_PATH];
+  const DWORD length = ::GetEnvironmentVariableW(name, value, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? std::wstring(value, length) : builtIn;
+}
+const std::wstring kSetup = FromEnvironment(L"ZOLV_TEST_SETUP", ZOLV_TEST_SETUP);
+const std::wstring kProgram = FromEnvironment(L"ZOLV_TEST_PROGRAM", ZOLV_TEST_PROGRAM);
+const std::wstring kMsi = FromEnvironment(L"ZOLV_TEST_MSI", ZOLV_TEST_MSI);
 
 std::wstring Folder(int csidl) {
   wchar_t path[MAX_PATH] = {};
@@ -34,20 +47,29 @@ std::wstring Folder(int csidl) {
   return path;
 }
 
-std::wstring InstallDir() {
-  return Folder(CSIDL_PROGRAM_FILES) + L"\\ZOLV Online";
+// Installed for every user of the machine, or for the current user only.
+enum class Scope { Machine, User };
+
+std::wstring InstallDir(Scope scope = Scope::Machine) {
+  return scope == Scope::Machine ? Folder(CSIDL_PROGRAM_FILES) + L"\\ZOLV Online"
+                                 : Folder(CSIDL_LOCAL_APPDATA) + L"\\Programs\\ZOLV Online";
 }
-std::wstring InstalledProgram() {
-  return InstallDir() + L"\\ZOLVWeb.exe";
+std::wstring InstalledProgram(Scope scope = Scope::Machine) {
+  return InstallDir(scope) + L"\\ZOLVWeb.exe";
 }
-std::wstring SiteIni() {
-  return InstallDir() + L"\\site.ini";
+std::wstring SiteIni(Scope scope = Scope::Machine) {
+  return InstallDir(scope) + L"\\site.ini";
 }
-std::wstring StartMenuShortcut() {
-  return Folder(CSIDL_COMMON_PROGRAMS) + L"\\ZOLV Online.lnk";
+std::wstring StartMenuShortcut(Scope scope = Scope::Machine) {
+  return Folder(scope == Scope::Machine ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS) +
+         L"\\ZOLV Online.lnk";
 }
-std::wstring DesktopShortcut() {
-  return Folder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\ZOLV Online.lnk";
+std::wstring DesktopShortcut(Scope scope = Scope::Machine) {
+  return Folder(scope == Scope::Machine ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOPDIRECTORY) +
+         L"\\ZOLV Online.lnk";
+}
+HKEY RegistryRoot(Scope scope) {
+  return scope == Scope::Machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 std::wstring UserSettingsDir() {
   return Folder(CSIDL_LOCAL_APPDATA) + L"\\ZOLV";
@@ -82,29 +104,30 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
       ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
 }
 
+// As the launcher's settings engine writes it.
 std::string SiteIniText(const std::string& host, const std::string& clientId) {
-  return "[Site]\r\nHost=" + host + "\r\nClientId=" + clientId + "\r\n";
+  return "[Site]\r\nHost=" + host + "\r\nClientId=" + clientId + "\r\n\r\n";
 }
 
-bool UninstallKeyExists() {
+bool UninstallKeyExists(Scope scope = Scope::Machine) {
   win32::UniqueRegKey key;
-  return ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, key.put()) ==
+  return ::RegOpenKeyExW(RegistryRoot(scope), kUninstallKey, 0, KEY_READ, key.put()) ==
          ERROR_SUCCESS;
 }
 
-std::optional<std::wstring> RegText(const wchar_t* name) {
+std::optional<std::wstring> RegText(const wchar_t* name, Scope scope = Scope::Machine) {
   wchar_t value[1024];
   DWORD size = sizeof value;
-  if (::RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_SZ, nullptr, value,
+  if (::RegGetValueW(RegistryRoot(scope), kUninstallKey, name, RRF_RT_REG_SZ, nullptr, value,
                      &size) != ERROR_SUCCESS)
     return std::nullopt;
   return value;
 }
 
-std::optional<DWORD> RegNumber(const wchar_t* name) {
+std::optional<DWORD> RegNumber(const wchar_t* name, Scope scope = Scope::Machine) {
   DWORD value = 0;
   DWORD size = sizeof value;
-  if (::RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_DWORD, nullptr, &value,
+  if (::RegGetValueW(RegistryRoot(scope), kUninstallKey, name, RRF_RT_REG_DWORD, nullptr, &value,
                      &size) != ERROR_SUCCESS)
     return std::nullopt;
   return value;
@@ -134,7 +157,7 @@ DWORD Run(std::wstring commandLine) {
 }
 
 DWORD RunSetup(const std::wstring& arguments) {
-  return Run(L"\"" ZOLV_TEST_SETUP L"\" /S " + arguments);
+  return Run(L"\"" + kSetup + L"\" /S " + arguments);
 }
 
 template <typename Condition>
@@ -148,14 +171,133 @@ bool WaitFor(Condition condition) {
   return true;
 }
 
+// What an unfinished uninstall left: the Add/Remove Programs entry and the folder's files.
+std::string Remains(Scope scope) {
+  std::wstring left = UninstallKeyExists(scope) ? L" the uninstall entry;" : L"";
+  WIN32_FIND_DATAW found;
+  win32::UniqueFindHandle find(::FindFirstFileW((InstallDir(scope) + L"\\*").c_str(), &found));
+  if (find) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name != L"." && name != L"..")
+        left += L" " + name;
+    } while (::FindNextFileW(find.get(), &found));
+  }
+  return std::string(left.begin(), left.end());
+}
+
 // Runs the uninstaller as the Add/Remove Programs entry says. It hands over to a copy of itself
 // and returns at once, so the end is awaited on what it removes.
-void Uninstall() {
-  const auto command = RegText(L"QuietUninstallString");
+void Uninstall(Scope scope = Scope::Machine) {
+  const auto command = RegText(L"QuietUninstallString", scope);
   ASSERT_TRUE(command);
   ASSERT_EQ(Run(*command), 0u);
-  ASSERT_TRUE(WaitFor([] { return !UninstallKeyExists() && !Exists(InstallDir()); }))
-      << "the uninstaller did not finish";
+  ASSERT_TRUE(WaitFor([scope] { return !UninstallKeyExists(scope) && !Exists(InstallDir(scope)); }))
+      << "the uninstaller did not finish; left:" << Remains(scope);
+}
+
+// The installed launcher, started and showing its window, until it is closed.
+class RunningLauncher {
+ public:
+  RunningLauncher() {
+    EXPECT_EQ(::FindWindowW(nullptr, L"ZOLV Online"), nullptr) << "a launcher is already open";
+    SHELLEXECUTEINFOW execute{};
+    execute.cbSize = sizeof execute;
+    execute.fMask = SEE_MASK_NOASYNC;
+    const std::wstring shortcut = StartMenuShortcut();
+    execute.lpFile = shortcut.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    if (!::ShellExecuteExW(&execute)) {
+      ADD_FAILURE() << "cannot open the Start menu shortcut";
+      return;
+    }
+    if (!WaitFor([&] { return (window_ = ::FindWindowW(nullptr, L"ZOLV Online")) != nullptr; })) {
+      ADD_FAILURE() << "no window \"ZOLV Online\"";
+      return;
+    }
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window_, &processId);
+    process_.reset(
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
+    EXPECT_TRUE(process_);
+  }
+  ~RunningLauncher() { Close(); }
+
+  HANDLE Process() const { return process_.get(); }
+
+  void Close() {
+    if (!process_)
+      return;
+    ::PostMessageW(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(::WaitForSingleObject(process_.get(), kTimeoutMs), WAIT_OBJECT_0)
+        << "the launcher did not close";
+    process_.reset();
+  }
+
+ private:
+  HWND window_ = nullptr;
+  win32::UniqueHandleObject process_;
+};
+
+// Runs the uninstaller the way that waits for its end and gives its exit code: a copy outside
+// the installation folder, told where the installation is.
+DWORD UninstallAndWait() {
+  wchar_t temp[MAX_PATH];
+  EXPECT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
+  const std::wstring copy = std::wstring(temp) + L"ZOLVOnline-Uninstall.exe";
+  if (!::CopyFileW((InstallDir() + L"\\Uninstall.exe").c_str(), copy.c_str(), FALSE)) {
+    ADD_FAILURE() << "no Uninstall.exe";
+    return ~DWORD{0};
+  }
+  const DWORD code = Run(L"\"" + copy + L"\" /S _?=" + InstallDir());
+  ::DeleteFileW(copy.c_str());
+  return code;
+}
+
+// The MSI package's Add/Remove Programs entry, under its product code, in whichever registry
+// view Windows Installer wrote it.
+struct MsiEntry {
+  std::wstring version;
+  std::wstring publisher;
+};
+
+std::optional<std::wstring> KeyText(HKEY key, const wchar_t* name) {
+  wchar_t value[1024];
+  DWORD size = sizeof value;
+  if (::RegGetValueW(key, nullptr, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return value;
+}
+
+std::vector<MsiEntry> MsiEntries() {
+  std::vector<MsiEntry> entries;
+  for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+    win32::UniqueRegKey uninstall;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE,
+                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
+                        KEY_READ | view, uninstall.put()) != ERROR_SUCCESS)
+      continue;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+      DWORD length = 256;
+      if (::RegEnumKeyExW(uninstall.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_SUCCESS)
+        break;
+      win32::UniqueRegKey product;
+      if (name[0] != L'{' || ::RegOpenKeyExW(uninstall.get(), name, 0, KEY_READ | view,
+                                             product.put()) != ERROR_SUCCESS)
+        continue;
+      if (KeyText(product.get(), L"DisplayName") == L"ZOLV Online")
+        entries.push_back({KeyText(product.get(), L"DisplayVersion").value_or(L""),
+                           KeyText(product.get(), L"Publisher").value_or(L"")});
+    }
+  }
+  return entries;
+}
+
+DWORD RunMsi(const std::wstring& action, const std::wstring& package,
+             const std::wstring& properties) {
+  return Run(L"msiexec.exe " + action + L" \"" + package + L"\" /qn " + properties);
 }
 
 // Every test starts on a machine without ZOLV Online and leaves it so; the user's own settings
@@ -177,14 +319,29 @@ class Installer : public ::testing::Test {
   }
 
   static void RemoveInstallation() {
-    if (UninstallKeyExists() && Exists(InstallDir()))
-      Uninstall();
-    for (const wchar_t* name : {L"ZOLVWeb.exe", L"site.ini", L"Uninstall.exe"})
-      ::DeleteFileW((InstallDir() + L"\\" + name).c_str());
-    ::RemoveDirectoryW(InstallDir().c_str());
-    ::DeleteFileW(StartMenuShortcut().c_str());
-    ::DeleteFileW(DesktopShortcut().c_str());
-    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKey);
+    if (!MsiEntries().empty()) {
+      RunMsi(L"/x", kMsi, L"");
+      RunMsi(L"/x", ZOLV_TEST_NEXT_MSI, L"");
+    }
+    for (const Scope scope : {Scope::Machine, Scope::User}) {
+      const std::wstring dir = InstallDir(scope);
+      if (UninstallKeyExists(scope) && Exists(dir))
+        Uninstall(scope);
+      for (const wchar_t* name : {L"ZOLVWeb.exe", L"site.ini", L"Uninstall.exe"})
+        ::DeleteFileW((dir + L"\\" + name).c_str());
+      // Launchers renamed aside by an uninstall while they ran.
+      WIN32_FIND_DATAW found;
+      win32::UniqueFindHandle find(::FindFirstFileW((dir + L"\\*.tmp").c_str(), &found));
+      if (find) {
+        do
+          ::DeleteFileW((dir + L"\\" + found.cFileName).c_str());
+        while (::FindNextFileW(find.get(), &found));
+      }
+      ::RemoveDirectoryW(dir.c_str());
+      ::DeleteFileW(StartMenuShortcut(scope).c_str());
+      ::DeleteFileW(DesktopShortcut(scope).c_str());
+      ::RegDeleteKeyW(RegistryRoot(scope), kUninstallKey);
+    }
   }
 
  private:
@@ -192,11 +349,11 @@ class Installer : public ::testing::Test {
 };
 
 TEST_F(Installer, SilentInstallPutsProgramValuesShortcutsAndUninstallEntry) {
-  ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com:8080 /CLIENTID=42 /DESKTOP=1"), 0u);
+  ASSERT_EQ(RunSetup(L"/ALLUSERS /HOST=zolv.example.com:8080 /CLIENTID=42 /DESKTOP=1"), 0u);
 
   const auto program = ReadBytes(InstalledProgram());
   ASSERT_TRUE(program);
-  EXPECT_TRUE(*program == ReadBytes(ZOLV_TEST_PROGRAM)) << "not the built ZOLVWeb.exe";
+  EXPECT_TRUE(*program == ReadBytes(kProgram)) << "not the built ZOLVWeb.exe";
   EXPECT_TRUE(Exists(InstallDir() + L"\\Uninstall.exe"));
   EXPECT_EQ(ReadBytes(SiteIni()), SiteIniText("zolv.example.com:8080", "42"));
   EXPECT_TRUE(Exists(StartMenuShortcut()));
@@ -217,37 +374,51 @@ TEST_F(Installer, SilentInstallPutsProgramValuesShortcutsAndUninstallEntry) {
   EXPECT_GE(*size, program->size() / 1024);
 }
 
+// For the current user only: the user's own folders and HKCU, nothing for the machine; the same
+// values, upgrades and uninstall.
+TEST_F(Installer, PerUserInstallUpgradeAndUninstallStayWithTheUser) {
+  ASSERT_EQ(RunSetup(L"/CURRENTUSER /HOST=zolv.example.com /CLIENTID=42 /DESKTOP=1"), 0u);
+  const Scope user = Scope::User;
+  const std::wstring dir = InstallDir(user);
+  EXPECT_TRUE(ReadBytes(InstalledProgram(user)) == ReadBytes(kProgram));
+  EXPECT_EQ(ReadBytes(SiteIni(user)), SiteIniText("zolv.example.com", "42"));
+  EXPECT_TRUE(Exists(StartMenuShortcut(user)));
+  EXPECT_TRUE(Exists(DesktopShortcut(user)));
+  EXPECT_EQ(RegText(L"DisplayVersion", user), ZOLV_TEST_VERSION);
+  EXPECT_EQ(RegText(L"InstallLocation", user), dir);
+  EXPECT_EQ(RegText(L"QuietUninstallString", user), L"\"" + dir + L"\\Uninstall.exe\" /S");
+  EXPECT_FALSE(Exists(InstallDir()));
+  EXPECT_FALSE(UninstallKeyExists());
+  EXPECT_FALSE(Exists(StartMenuShortcut()));
+
+  const std::string edited = SiteIniText("zolv.example.com", "42") + "; nota\r\n";
+  WriteBytes(SiteIni(user), edited);
+  ASSERT_EQ(RunSetup(L"/CURRENTUSER"), 0u);
+  EXPECT_EQ(ReadBytes(SiteIni(user)), edited);
+  EXPECT_EQ(RunSetup(L"/CURRENTUSER /CLIENTID=x"), kInvalidValues);
+  EXPECT_EQ(ReadBytes(SiteIni(user)), edited);
+
+  ::CreateDirectoryW(UserSettingsDir().c_str(), nullptr);
+  const std::string settings = "[Misc]\r\nDefaultBrowser=firefox.exe\r\n\r\n";
+  WriteBytes(UserSettings(), settings);
+  Uninstall(user);
+  EXPECT_FALSE(Exists(StartMenuShortcut(user)));
+  EXPECT_FALSE(Exists(DesktopShortcut(user)));
+  EXPECT_EQ(ReadBytes(UserSettings()), settings);
+}
+
 TEST_F(Installer, TheStartMenuShortcutStartsTheInstalledLauncher) {
   ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=1"), 0u);
-  ASSERT_EQ(::FindWindowW(nullptr, L"ZOLV Online"), nullptr) << "a launcher is already open";
 
-  SHELLEXECUTEINFOW execute{};
-  execute.cbSize = sizeof execute;
-  execute.fMask = SEE_MASK_NOASYNC;
-  const std::wstring shortcut = StartMenuShortcut();
-  execute.lpFile = shortcut.c_str();
-  execute.nShow = SW_SHOWNORMAL;
-  ASSERT_TRUE(::ShellExecuteExW(&execute));
-
-  HWND window = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (window = ::FindWindowW(nullptr, L"ZOLV Online")) != nullptr; }))
-      << "no window \"ZOLV Online\"";
-  DWORD processId = 0;
-  ::GetWindowThreadProcessId(window, &processId);
-  win32::UniqueHandleObject process(
-      ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
-  ASSERT_TRUE(process);
+  RunningLauncher launcher;
+  ASSERT_TRUE(launcher.Process());
   wchar_t image[MAX_PATH];
   DWORD length = MAX_PATH;
-  ASSERT_TRUE(::QueryFullProcessImageNameW(process.get(), 0, image, &length));
+  ASSERT_TRUE(::QueryFullProcessImageNameW(launcher.Process(), 0, image, &length));
   EXPECT_EQ(
       ::CompareStringOrdinal(image, static_cast<int>(length), InstalledProgram().c_str(), -1, TRUE),
       CSTR_EQUAL)
       << "the window belongs to another program";
-
-  ::PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(::WaitForSingleObject(process.get(), kTimeoutMs), WAIT_OBJECT_0)
-      << "the launcher did not close";
 }
 
 TEST_F(Installer, UpgradeWithoutValuesKeepsSiteIniAndTheDesktopChoice) {
@@ -277,6 +448,36 @@ TEST_F(Installer, NewValuesReplaceTheInstalledOnes) {
   EXPECT_EQ(ReadBytes(SiteIni()), SiteIniText("[2001:db8::1]:443", "7"));
   ASSERT_EQ(RunSetup(L"/HOST=192.0.2.10"), 0u);
   EXPECT_EQ(ReadBytes(SiteIni()), SiteIniText("192.0.2.10", "7"));
+}
+
+// The installer reads site.ini as the launcher does: quotes are part of the value, the last of
+// two equal keys counts, and a UTF-8 mark (PowerShell 5.1 writes one) is no obstacle and stays.
+TEST_F(Installer, UpgradeReadsSiteIniAsTheLauncherDoes) {
+  ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), 0u);
+
+  const std::string quoted = "[Site]\r\nHost=\"zolv.example.com\"\r\nClientId=42\r\n";
+  WriteBytes(SiteIni(), quoted);
+  EXPECT_EQ(RunSetup(L""), kInvalidValues) << "kept a host the launcher refuses";
+  EXPECT_EQ(ReadBytes(SiteIni()), quoted);
+
+  const std::string firstInvalid =
+      "[Site]\r\nHost=zolv..example.com\r\nClientId=42\r\nHost=zolv.example.com\r\n";
+  WriteBytes(SiteIni(), firstInvalid);
+  EXPECT_EQ(RunSetup(L""), 0u);
+  EXPECT_EQ(ReadBytes(SiteIni()), firstInvalid);
+  const std::string lastInvalid =
+      "[Site]\r\nHost=zolv.example.com\r\nClientId=42\r\nClientId=x\r\n";
+  WriteBytes(SiteIni(), lastInvalid);
+  EXPECT_EQ(RunSetup(L""), kInvalidValues);
+  EXPECT_EQ(ReadBytes(SiteIni()), lastInvalid);
+
+  const std::string mark = "\xEF\xBB\xBF";
+  const std::string withMark = mark + "[Site]\r\nHost=zolv.example.com:8080\r\nClientId=5\r\n";
+  WriteBytes(SiteIni(), withMark);
+  EXPECT_EQ(RunSetup(L""), 0u);
+  EXPECT_EQ(ReadBytes(SiteIni()), withMark);
+  ASSERT_EQ(RunSetup(L"/CLIENTID=6"), 0u);
+  EXPECT_EQ(ReadBytes(SiteIni()), mark + SiteIniText("zolv.example.com:8080", "6"));
 }
 
 TEST_F(Installer, InvalidValuesFailAndChangeNothing) {
@@ -316,6 +517,73 @@ TEST_F(Installer, UninstallRemovesAllItInstalledButKeepsTheUsersSettings) {
   EXPECT_FALSE(Exists(StartMenuShortcut()));
   EXPECT_FALSE(Exists(DesktopShortcut()));
   EXPECT_EQ(ReadBytes(UserSettings()), settings);
+}
+
+// The MSI package: the values from its public properties with the launcher's rules (a value it
+// refuses fails with 1603 and leaves nothing), an upgrade in place that keeps site.ini, and an
+// uninstall that removes what it installed and nothing of the user's.
+TEST_F(Installer, MsiInstallsUpgradesInPlaceAndUninstalls) {
+  for (const wchar_t* properties :
+       {L"HOST=zolv..example.com CLIENTID=42", L"HOST=zolv.example.com CLIENTID=0x10"}) {
+    SCOPED_TRACE(std::string(properties, properties + ::wcslen(properties)));
+    EXPECT_EQ(RunMsi(L"/i", kMsi, properties), kInstallFailure);
+    EXPECT_FALSE(Exists(InstallDir()));
+    EXPECT_FALSE(Exists(StartMenuShortcut()));
+    EXPECT_TRUE(MsiEntries().empty());
+  }
+
+  ASSERT_EQ(RunMsi(L"/i", kMsi, L"HOST=zolv.example.com:8080 CLIENTID=42"), 0u);
+  EXPECT_TRUE(ReadBytes(InstalledProgram()) == ReadBytes(kProgram));
+  EXPECT_EQ(ReadBytes(SiteIni()), SiteIniText("zolv.example.com:8080", "42"));
+  EXPECT_TRUE(Exists(StartMenuShortcut()));
+  auto entries = MsiEntries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].version, ZOLV_TEST_VERSION);
+  EXPECT_EQ(entries[0].publisher, L"ZOLV");
+
+  // An administrator's note shows whether the file was written again.
+  const std::string edited = SiteIniText("zolv.example.com:8080", "42") + "; nota\r\n";
+  WriteBytes(SiteIni(), edited);
+  EXPECT_EQ(RunMsi(L"/i", ZOLV_TEST_NEXT_MSI, L"CLIENTID=x"), kInstallFailure);
+  EXPECT_EQ(ReadBytes(SiteIni()), edited);
+  ASSERT_EQ(RunMsi(L"/i", ZOLV_TEST_NEXT_MSI, L""), 0u);
+  EXPECT_EQ(ReadBytes(SiteIni()), edited);
+  // The later package is always the build's own, with the build's program.
+  EXPECT_TRUE(ReadBytes(InstalledProgram()) == ReadBytes(ZOLV_TEST_PROGRAM));
+  entries = MsiEntries();
+  ASSERT_EQ(entries.size(), 1u) << "the older package is still installed";
+  EXPECT_EQ(entries[0].version, ZOLV_TEST_NEXT_VERSION);
+
+  ::CreateDirectoryW(UserSettingsDir().c_str(), nullptr);
+  const std::string settings = "[Misc]\r\nDefaultBrowser=firefox.exe\r\n\r\n";
+  WriteBytes(UserSettings(), settings);
+  ASSERT_EQ(RunMsi(L"/x", ZOLV_TEST_NEXT_MSI, L""), 0u);
+  EXPECT_FALSE(Exists(InstallDir()));
+  EXPECT_FALSE(Exists(StartMenuShortcut()));
+  EXPECT_TRUE(MsiEntries().empty());
+  EXPECT_EQ(ReadBytes(UserSettings()), settings);
+}
+
+// A running launcher is renamed aside and only the new name is queued for the restart, so the
+// restart cannot delete a program installed in the meantime; the uninstall says a restart is
+// needed. Wine's restart (wineboot -r) carries out the queue.
+TEST_F(Installer, UninstallWhileTheLauncherRunsCannotRemoveALaterInstall) {
+  ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), 0u);
+  RunningLauncher launcher;
+  ASSERT_TRUE(launcher.Process());
+
+  EXPECT_EQ(UninstallAndWait(), kRestartNeeded);
+  EXPECT_FALSE(Exists(InstalledProgram()));
+  EXPECT_FALSE(UninstallKeyExists());
+  EXPECT_FALSE(Exists(StartMenuShortcut()));
+
+  // A deployment tool's reinstall, once the user has closed the launcher, then the restart.
+  launcher.Close();
+  ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), 0u);
+  ASSERT_EQ(zolv::Run(L"wineboot.exe -r"), 0u);
+  EXPECT_TRUE(ReadBytes(InstalledProgram()) == ReadBytes(kProgram))
+      << "the restart removed the reinstalled launcher";
+  EXPECT_TRUE(UninstallKeyExists());
 }
 
 }  // namespace
