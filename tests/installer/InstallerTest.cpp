@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "RunProgram.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace zolv {
@@ -133,31 +134,8 @@ std::optional<DWORD> RegNumber(const wchar_t* name, Scope scope = Scope::Machine
   return value;
 }
 
-// Runs a command line and returns its exit code; a program still running after the time-out is
-// ended and fails the test.
-DWORD Run(std::wstring commandLine) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-    ADD_FAILURE() << "cannot start " << std::string(commandLine.begin(), commandLine.end());
-    return ~DWORD{0};
-  }
-  win32::UniqueHandleObject process(info.hProcess);
-  win32::UniqueHandleObject thread(info.hThread);
-  if (::WaitForSingleObject(process.get(), kTimeoutMs) != WAIT_OBJECT_0) {
-    ::TerminateProcess(process.get(), 1);
-    ADD_FAILURE() << "still running: " << std::string(commandLine.begin(), commandLine.end());
-    return ~DWORD{0};
-  }
-  DWORD code = 0;
-  ::GetExitCodeProcess(process.get(), &code);
-  return code;
-}
-
 DWORD RunSetup(const std::wstring& arguments) {
-  return Run(L"\"" + kSetup + L"\" /S " + arguments);
+  return RunProgram(L"\"" + kSetup + L"\" /S " + arguments);
 }
 
 template <typename Condition>
@@ -191,7 +169,7 @@ std::string Remains(Scope scope) {
 void Uninstall(Scope scope = Scope::Machine) {
   const auto command = RegText(L"QuietUninstallString", scope);
   ASSERT_TRUE(command);
-  ASSERT_EQ(Run(*command), 0u);
+  ASSERT_EQ(RunProgram(*command), 0u);
   ASSERT_TRUE(WaitFor([scope] { return !UninstallKeyExists(scope) && !Exists(InstallDir(scope)); }))
       << "the uninstaller did not finish; left:" << Remains(scope);
 }
@@ -249,7 +227,7 @@ DWORD UninstallAndWait() {
     ADD_FAILURE() << "no Uninstall.exe";
     return ~DWORD{0};
   }
-  const DWORD code = Run(L"\"" + copy + L"\" /S _?=" + InstallDir());
+  const DWORD code = RunProgram(L"\"" + copy + L"\" /S _?=" + InstallDir());
   ::DeleteFileW(copy.c_str());
   return code;
 }
@@ -297,7 +275,7 @@ std::vector<MsiEntry> MsiEntries() {
 
 DWORD RunMsi(const std::wstring& action, const std::wstring& package,
              const std::wstring& properties) {
-  return Run(L"msiexec.exe " + action + L" \"" + package + L"\" /qn " + properties);
+  return RunProgram(L"msiexec.exe " + action + L" \"" + package + L"\" /qn " + properties);
 }
 
 // Every test starts on a machine without ZOLV Online and leaves it so; the user's own settings
@@ -580,7 +558,7 @@ TEST_F(Installer, UninstallWhileTheLauncherRunsCannotRemoveALaterInstall) {
   // A deployment tool's reinstall, once the user has closed the launcher, then the restart.
   launcher.Close();
   ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), 0u);
-  ASSERT_EQ(zolv::Run(L"wineboot.exe -r"), 0u);
+  ASSERT_EQ(RunProgram(L"wineboot.exe -r"), 0u);
   EXPECT_TRUE(ReadBytes(InstalledProgram()) == ReadBytes(kProgram))
       << "the restart removed the reinstalled launcher";
   EXPECT_TRUE(UninstallKeyExists());

@@ -7,16 +7,14 @@
 
 #include <string>
 
+#include "RunProgram.h"
 #include "tests/e2e/SystemDlls.h"
+#include "tests/support/DisposableMachine.h"
 
 namespace zolv {
 namespace {
 
 constexpr DWORD kInvalidValues = 3;
-
-bool UnderWine() {
-  return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
 
 std::wstring FreshFolder() {
   wchar_t temp[MAX_PATH + 1] = {};
@@ -28,23 +26,6 @@ std::wstring FreshFolder() {
   return folder;
 }
 
-DWORD RunAndWait(std::wstring commandLine) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
-    return ~DWORD{0};
-  ::CloseHandle(info.hThread);
-  DWORD code = ~DWORD{0};
-  if (::WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0)
-    ::GetExitCodeProcess(info.hProcess, &code);
-  else
-    ::TerminateProcess(info.hProcess, 1);
-  ::CloseHandle(info.hProcess);
-  return code;
-}
-
 TEST(PlantedDllTest, NoDllBesideTheSetupIsLoaded) {
   const std::wstring folder = FreshFolder();
   const std::wstring setup = folder + L"ZOLVOnline-Setup.exe";
@@ -53,7 +34,7 @@ TEST(PlantedDllTest, NoDllBesideTheSetupIsLoaded) {
     // Wine has no KnownDLLs: the stub's own imports (shell32, comctl32) pull shcore.dll in from
     // its folder before the stub runs, and the setup cannot start. On Windows shcore.dll is a
     // KnownDLL, taken from System32 only.
-    if (UnderWine() && std::wstring(dll) == L"shcore.dll") {
+    if (tests::RunsUnderWine() && std::wstring(dll) == L"shcore.dll") {
       ::DeleteFileW((folder + dll).c_str());
       continue;
     }
@@ -62,7 +43,7 @@ TEST(PlantedDllTest, NoDllBesideTheSetupIsLoaded) {
 
   // A value that is not valid: the stub starts, loads the plugin that checks the values and
   // ends with nothing changed.
-  EXPECT_EQ(RunAndWait(L"\"" + setup + L"\" /S /HOST=zolv..example.com /CLIENTID=42"),
+  EXPECT_EQ(RunProgram(L"\"" + setup + L"\" /S /HOST=zolv..example.com /CLIENTID=42"),
             kInvalidValues);
   for (const wchar_t* dll : tests::kSystemDlls) {
     const std::wstring marker = folder + dll + L".loaded";
