@@ -23,4 +23,15 @@ String SystemErrorText(DWORD code) {
   return text;
 }
 
+SystemFailure::SystemFailure(const char* call, DWORD code) : what_(call) {
+  const String text = SystemErrorText(code);
+  const int length = ::WideCharToMultiByte(CP_UTF8, 0, Wide(text), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+  what_ += ": ";
+  const std::size_t start = what_.size();
+  what_.resize(start + static_cast<std::size_t>(length));
+  ::WideCharToMultiByte(CP_UTF8, 0, Wide(text), static_cast<int>(text.size()), &what_[start],
+                        length, nullptr, nullptr);
+}
+
 }  // namespace zolv::win32

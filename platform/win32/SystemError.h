@@ -3,11 +3,26 @@
 
 #include <windows.h>
 
+#include <exception>
+#include <string>
+
 #include "platform/Text.h"
 
 namespace zolv::win32 {
 
 // The system's message for `code` without its trailing line break (the final period stays).
 String SystemErrorText(DWORD code);
+
+// The failure of a Windows call, "<call>: <the system's text>", with what() in UTF-8 as the
+// error box reads it. std::system_error would quote the ANSI text, and bring its categories'
+// machinery into the program.
+class SystemFailure : public std::exception {
+ public:
+  SystemFailure(const char* call, DWORD code);
+  const char* what() const noexcept override { return what_.c_str(); }
+
+ private:
+  std::string what_;
+};
 
 }  // namespace zolv::win32

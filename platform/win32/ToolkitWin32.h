@@ -30,7 +30,7 @@ inline void CloseTheme(HTHEME theme) {
 using UniqueImageList = win32::UniqueHandle<HIMAGELIST, DestroyImageList>;
 using UniqueTheme = win32::UniqueHandle<HTHEME, CloseTheme>;
 
-// Throws the calling thread's last error as a std::system_error naming `what`.
+// Throws the calling thread's last error as a win32::SystemFailure naming `what`.
 [[noreturn]] void ThrowLastError(const char* what);
 
 // A GDI font made from `font`: lfHeight = -height, weight 400 or 700, the face name as given.
