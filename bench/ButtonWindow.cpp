@@ -1,0 +1,46 @@
+// ButtonWindow: the floor of the start-up measurement — the least a program with themed controls
+// does: its manifest asks for common controls version 6 (the launcher's own manifest), it
+// initialises them as documented, and it shows one window titled "Button Window" with one push
+// button, until the window is closed.
+#include <windows.h>
+
+#include <commctrl.h>
+
+namespace {
+
+LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = WindowProcedure;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = L"ButtonWindow";
+  if (!RegisterClassW(&windowClass))
+    return 1;
+  HWND window =
+      CreateWindowExW(0, windowClass.lpszClassName, L"Button Window", WS_OVERLAPPEDWINDOW,
+                      CW_USEDEFAULT, CW_USEDEFAULT, 320, 310, nullptr, nullptr, instance, nullptr);
+  if (!window || !CreateWindowExW(0, WC_BUTTONW, L"Button", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                                  16, 16, 200, 32, window, nullptr, instance, nullptr))
+    return 1;
+  ShowWindow(window, show);
+  UpdateWindow(window);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return 0;
+}
