@@ -1,14 +1,28 @@
-// ButtonWindow: the floor of the start-up measurement — the least a program with themed controls
-// does: its manifest asks for common controls version 6 (the launcher's own manifest), it
-// initialises them as documented, and it shows one window titled "Button Window" with one push
-// button, until the window is closed.
+// ButtonWindow: the floor of the measurements — the least a program with themed controls does:
+// its manifest asks for common controls version 6 (the launcher's own manifest), it initialises
+// them as documented, and it shows one window titled "Button Window" with one push button, until
+// the window is closed.
+//   ButtonWindow.exe            the start-up floor
+//   ButtonWindow.exe /shell     the hand-over floor: shell32 loaded before the window shows, as
+//                               the launcher has it, and the button starts chrome.exe through
+//                               ShellExecuteW with the launcher's arguments
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
+
+#include <cwchar>
 
 namespace {
 
+decltype(::ShellExecuteW)* shellExecute = nullptr;
+
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && shellExecute) {
+    shellExecute(window, L"open", L"chrome.exe", L"http://zolv.example.com/web/index.php?id=1",
+                 nullptr, SW_SHOW);
+    return 0;
+  }
   if (message == WM_DESTROY) {
     PostQuitMessage(0);
     return 0;
@@ -18,7 +32,17 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show) {
+  // Looked up, not imported, so that the start-up floor does not load shell32.
+  if (std::wcscmp(commandLine, L"/shell") == 0) {
+    HMODULE shell32 = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    shellExecute = shell32
+                       ? reinterpret_cast<decltype(::ShellExecuteW)*>(
+                             reinterpret_cast<void (*)()>(GetProcAddress(shell32, "ShellExecuteW")))
+                       : nullptr;
+    if (!shellExecute)
+      return 1;
+  }
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   WNDCLASSW windowClass{};

@@ -101,7 +101,7 @@ empty=$(windows_path "$stage/MinimalWindow.exe")
 echo "start-up: $rounds rounds of three programs"
 run startup "$stage/StartupBench.exe" startup "$rounds" "$launcher" "$floor" "$empty"
 echo "hand-over: $handovers runs of about 7 s"
-run handover "$stage/StartupBench.exe" handover "$launcher" "$empty" \
+run handover "$stage/StartupBench.exe" handover "$launcher" "$floor" "$empty" \
   "$(windows_path "$stage/stamp.txt")" "$handovers"
 echo "browser list"
 run browsers "$stage/BrowserListBench.exe"

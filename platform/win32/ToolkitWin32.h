@@ -63,7 +63,8 @@ struct Control::Impl {
 
   HWND Window() const { return window.get(); }
 
-  // Makes `font` the control's font: a new HFONT, handed over with WM_SETFONT.
+  // Makes `font` the control's font: a new HFONT, handed over with WM_SETFONT (none when it
+  // already is).
   void ApplyFont(const Font& newFont);
 
   // Creates the control's window as a child of `parent` (an id of its own, this Impl in
