@@ -7,11 +7,13 @@
 //                               the launcher has it, and the button starts chrome.exe through
 //                               ShellExecuteW with the launcher's arguments
 #include <windows.h>
-
+// After windows.h, which they need.
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <cwchar>
+
+#include "BaselineWindow.h"
 
 namespace {
 
@@ -23,11 +25,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
                  nullptr, SW_SHOW);
     return 0;
   }
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
+  return zolv::bench::QuitOnDestroy(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -45,26 +43,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show) 
   }
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = WindowProcedure;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = L"ButtonWindow";
-  if (!RegisterClassW(&windowClass))
-    return 1;
-  HWND window =
-      CreateWindowExW(0, windowClass.lpszClassName, L"Button Window", WS_OVERLAPPEDWINDOW,
-                      CW_USEDEFAULT, CW_USEDEFAULT, 320, 310, nullptr, nullptr, instance, nullptr);
+  HWND window = zolv::bench::CreateBaselineWindow(instance, L"ButtonWindow", L"Button Window",
+                                                  WindowProcedure);
   if (!window || !CreateWindowExW(0, WC_BUTTONW, L"Button", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
                                   16, 16, 200, 32, window, nullptr, instance, nullptr))
     return 1;
-  ShowWindow(window, show);
-  UpdateWindow(window);
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  return 0;
+  return zolv::bench::ShowAndRun(window, show);
 }
