@@ -1,45 +1,67 @@
 #!/usr/bin/env bash
 # Builds the launcher and runs it under Wine, in a prefix of its own with a few browsers
 # registered and a site.ini pointing at a placeholder host. With a display the window opens
-# there; without one it runs under Xvfb and a screenshot is saved and its path printed.
+# there; without one it runs under Xvfb and a screenshot of its window is saved and its path
+# printed. The program we ship (win32) runs where this machine runs 32-bit code, else the
+# 64-bit build of the same sources.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/deps.sh
 zolv_require_packages "${ZOLV_BUILD_PACKAGES[@]}" "${ZOLV_WINE_PACKAGES[@]}"
-
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target ZOLVWeb
 
 export WINEPREFIX=$PWD/build/wine/run-prefix
 source scripts/lib/wine.sh
 trap zolv_stop_wine EXIT
 [ -n "${DISPLAY:-}" ] || export ZOLV_XVFB=1
 zolv_start_wine
+preset=$(zolv_windows_preset)
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target ZOLVWeb
 
 log=build/wine/run.log
+# In both registry views: Windows shares this key between 32-bit and 64-bit programs, Wine
+# keeps a copy for each.
 register_browser() {
-  "$WINELOADER" reg add "HKLM\\SOFTWARE\\Clients\\StartMenuInternet\\$1" /ve /d "$2" /f \
-    >>"$log" 2>&1 </dev/null
+  local view
+  for view in /reg:32 /reg:64; do
+    "${ZOLV_WINE[@]}" reg add "HKLM\\SOFTWARE\\Clients\\StartMenuInternet\\$1" /ve /d "$2" /f \
+      "$view" >>"$log" 2>&1 </dev/null
+  done
 }
 register_browser "Google Chrome" "Google Chrome"
 register_browser "FIREFOX.EXE" "Mozilla Firefox"
 register_browser "OperaStable" "Opera Stable"
 
-exe=build/win64/ZOLVWeb.exe
-printf '[Site]\r\nHost=zolv.example.com\r\nClientId=1\r\n' >build/win64/site.ini
+exe=build/$preset/ZOLVWeb.exe
+printf '[Site]\r\nHost=zolv.example.com\r\nClientId=1\r\n' >"build/$preset/site.ini"
 
 if [ -z "$ZOLV_XVFB_PID" ]; then
   echo "Running $exe on $DISPLAY; close its window to end."
-  "$WINELOADER" "$exe" >>"$log" 2>&1 </dev/null
+  "${ZOLV_WINE[@]}" "$exe" >>"$log" 2>&1 </dev/null
   exit 0
 fi
 
-# Without a window manager Wine would draw no frame; its own desktop window draws them.
-"$WINELOADER" explorer /desktop=ZOLV,1280x1024 "$exe" >>"$log" 2>&1 </dev/null &
+"${ZOLV_WINE[@]}" "$exe" >>"$log" 2>&1 </dev/null &
 launcher=$!
+# Wine draws the window's frame itself (the prefix has no window manager to wait for), so the
+# X window named after the launcher's caption is the whole window.
+window=
+for _ in $(seq 1 600); do
+  if info=$(xwininfo -name "ZOLV Online" 2>/dev/null) && grep -q 'IsViewable' <<<"$info"; then
+    window=$(sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p' <<<"$info")
+    break
+  fi
+  kill -0 "$launcher" 2>/dev/null || break
+  sleep 0.1
+done
+if [ -z "$window" ]; then
+  echo "The launcher's window did not appear; see $log" >&2
+  exit 1
+fi
+# The window is mapped before its first paint has reached the server.
+sleep 0.5
 shot=$PWD/build/screenshots/run.png
 mkdir -p "$(dirname "$shot")"
-sleep 4
-import -display "$DISPLAY" -window root -crop 640x480+320+272 "$shot"
+import -display "$DISPLAY" -window "$window" "$shot"
 kill "$launcher" 2>/dev/null || true
 echo "Screenshot of the launcher under Xvfb: $shot"

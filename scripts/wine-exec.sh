@@ -14,7 +14,7 @@ fi
 limit=${ZOLV_WINE_TIMEOUT:-500}
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
-timeout -k 10 "$limit" "$WINELOADER" "$@" >"$out" 2>&1 </dev/null
+timeout -k 10 "$limit" "${ZOLV_WINE[@]}" "$@" >"$out" 2>&1 </dev/null
 rc=$?
 cat "$out"
 if [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ]; then

@@ -3,8 +3,9 @@
 # persistent wineserver, and a display (the caller's, or an Xvfb of our own). Source it, call
 # zolv_start_wine, and zolv_stop_wine when done (a trap on EXIT is the usual place).
 #
-# The 64-bit Wine is used: it runs on kernels that cannot execute 32-bit code, where the
-# 32-bit Wine loader cannot start. The Windows suites therefore run the x86_64 build.
+# The prefix is a 64-bit Windows, as most users have: 32-bit programs run in it as they do on
+# 64-bit Windows, where the machine's kernel runs 32-bit code (zolv_windows_preset tells), and
+# 64-bit ones always.
 #
 # Wine and its helper processes never write into a pipe of the caller's: they outlive the
 # programs they serve and would hold the pipe open. Their output goes to files in build/wine.
@@ -14,16 +15,18 @@ ZOLV_WINE_DIR=$ZOLV_ROOT/build/wine
 export WINEPREFIX=${WINEPREFIX:-$ZOLV_WINE_DIR/prefix}
 export WINEARCH=win64
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree=;mshtml="
+# No Mono or Gecko installer; no menu entries for Linux desktops made behind the tests, whose
+# icon extraction can hold the programs that the tests install and remove.
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+# The 64-bit loader hands 32-bit programs to the 32-bit one.
 export WINELOADER=/usr/lib/wine/wine64
 export WINESERVER=/usr/lib/wine/wineserver64
-export ZOLV_WINE=$WINELOADER
+# How to run a Windows program: the same Windows for everyone, with English system texts and
+# the Windows-1252 ANSI code page whatever the caller's locale, which is left alone.
+ZOLV_WINE=(env LC_ALL=C.UTF-8 "$WINELOADER")
 # Marks a finished prefix; renamed whenever the prefix's set-up changes, so that older prefixes
 # are made again.
-ZOLV_PREFIX_MARK=.zolv-ready-2
-# The same Windows for everyone: English system texts and the Windows-1252 ANSI code page,
-# whatever the caller's locale.
-export LC_ALL=C.UTF-8
+ZOLV_PREFIX_MARK=.zolv-ready-3
 ZOLV_XVFB_PID=${ZOLV_XVFB_PID:-}
 
 # zolv_start_display: uses $DISPLAY when set (and ZOLV_XVFB is not 1), else starts Xvfb.
@@ -86,7 +89,7 @@ zolv_make_prefix() {
   case $WINEPREFIX in
     "$ZOLV_WINE_DIR"/?*) rm -rf "$WINEPREFIX" ;;
   esac
-  if ! timeout 300 "$WINELOADER" wineboot -i >"$log" 2>&1 </dev/null; then
+  if ! timeout 300 "${ZOLV_WINE[@]}" wineboot -i >"$log" 2>&1 </dev/null; then
     echo "wineboot failed; see $log" >&2
     return 1
   fi
@@ -94,9 +97,9 @@ zolv_make_prefix() {
   # manager runs under Xvfb, so Wine manages the windows itself: it draws their title bars and
   # frames (screenshots show whole windows), and a closing window does not wait two seconds for
   # a window manager to let it go.
-  if ! timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+  if ! timeout 60 "${ZOLV_WINE[@]}" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
     /t REG_DWORD /d 0 /f >>"$log" 2>&1 </dev/null ||
-    ! timeout 60 "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed \
+    ! timeout 60 "${ZOLV_WINE[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed \
       /t REG_SZ /d N /f >>"$log" 2>&1 </dev/null; then
     echo "Could not configure the Wine prefix; see $log" >&2
     return 1
@@ -115,7 +118,9 @@ zolv_make_prefix() {
   touch "$WINEPREFIX/$ZOLV_PREFIX_MARK"
 }
 
-# zolv_start_wine: display, prefix (made once) and wineserver.
+# zolv_start_wine: display, prefix (made once) and wineserver, with Wine's own services up: the
+# first program of a server session waits for them to start (wineboot, services.exe and the
+# device drivers), so that waiting is done here, not inside a test.
 zolv_start_wine() {
   mkdir -p "$ZOLV_WINE_DIR"
   zolv_start_display || return 1
@@ -123,6 +128,28 @@ zolv_start_wine() {
     zolv_make_prefix || return 1
   fi
   zolv_start_wineserver
+  if ! timeout 300 "${ZOLV_WINE[@]}" cmd /c exit >>"$ZOLV_WINE_DIR/start.log" 2>&1 </dev/null; then
+    echo "Wine did not start; see $ZOLV_WINE_DIR/start.log" >&2
+    return 1
+  fi
+}
+
+# zolv_windows_preset: the Windows build the suites run, after zolv_start_wine: win32, the
+# program we ship, where a trivial 32-bit Windows program runs here; else win64, the stand-in
+# for machines whose kernel cannot run 32-bit code. ZOLV_WINDOWS_PRESET, when set, decides.
+zolv_windows_preset() {
+  if [ -n "${ZOLV_WINDOWS_PRESET:-}" ]; then
+    echo "$ZOLV_WINDOWS_PRESET"
+    return 0
+  fi
+  local code=0
+  timeout 120 "${ZOLV_WINE[@]}" 'C:\windows\syswow64\cmd.exe' /c exit 32 \
+    >>"$ZOLV_WINE_DIR/probe32.log" 2>&1 </dev/null || code=$?
+  if [ "$code" -eq 32 ]; then
+    echo win32
+  else
+    echo win64
+  fi
 }
 
 # zolv_stop_wine: ends every Wine process of the prefix, then our Xvfb.

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <initializer_list>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -220,18 +221,27 @@ TEST_F(FilesTest, ReplaceThatCannotWriteItsTemporaryFileKeepsTheOldFile) {
 
 // A reader racing with a writer sees the old file or the new one, whole, or is refused; a
 // writer racing with a reader replaces the file or fails leaving no temporary file behind.
+// A reader thread races the saves. A save it makes fail is tried once more while the reader waits
+// at a gate, so every save lands and both sides make progress whatever the scheduler does.
 TEST_F(FilesTest, ReadersRacingWithReplacementsNeverSeeAPartialFile) {
+  constexpr int kSaves = 300;
   const std::string small(3000, 'a');
   const std::string large = SampleBytes(200000);
   String error;
   ASSERT_TRUE(files::ReplaceWhole(file_, small, error));
 
-  std::atomic<bool> done{false};
+  std::mutex gate;  // held by the reader while it reads, and by a save taking its turn
+  std::atomic<bool> turnWanted{false}, done{false};
   std::atomic<int> reads{0}, refusedReads{0}, partialReads{0}, badReadErrors{0};
   std::thread reader([&] {
     std::string bytes;
     String readError;
     while (!done) {
+      if (turnWanted) {
+        std::this_thread::yield();
+        continue;
+      }
+      const std::lock_guard<std::mutex> reading(gate);
       if (files::ReadWhole(file_, bytes, readError)) {
         ++reads;
         if (bytes != small && bytes != large)
@@ -241,29 +251,51 @@ TEST_F(FilesTest, ReadersRacingWithReplacementsNeverSeeAPartialFile) {
         if (readError != SystemErrorText(ERROR_SHARING_VIOLATION))
           ++badReadErrors;
       }
-      std::this_thread::yield();
     }
   });
-  int saved = 0, refusedSaves = 0;
-  for (int i = 0; i < 300; ++i) {
-    if (files::ReplaceWhole(file_, i % 2 ? small : large, error))
-      ++saved;
-    else
-      ++refusedSaves;
+  // The first read comes before any save, so it cannot be refused.
+  while (reads + refusedReads == 0)
+    std::this_thread::yield();
+
+  int racedSaves = 0, turnSaves = 0, failedTurns = 0, badSaveErrors = 0;
+  String badSaveError;
+  for (int i = 0; i < kSaves; ++i) {
+    const std::string& bytes = i % 2 ? small : large;
+    if (files::ReplaceWhole(file_, bytes, error)) {
+      ++racedSaves;
+      continue;
+    }
+    // Refused at the hold (sharing) or, when the reader came in just before it, at the rename.
+    if (error != SystemErrorText(ERROR_SHARING_VIOLATION) &&
+        error != SystemErrorText(ERROR_ACCESS_DENIED)) {
+      ++badSaveErrors;
+      badSaveError = error;
+    }
+    turnWanted = true;
+    {
+      const std::lock_guard<std::mutex> turn(gate);
+      if (files::ReplaceWhole(file_, bytes, error))
+        ++turnSaves;
+      else
+        ++failedTurns;
+    }
+    turnWanted = false;
   }
   done = true;
   reader.join();
 
   EXPECT_EQ(partialReads, 0);
   EXPECT_EQ(badReadErrors, 0);
-  EXPECT_GT(saved, 0);
+  EXPECT_EQ(badSaveErrors, 0) << Wide(badSaveError);
+  EXPECT_EQ(failedTurns, 0) << "a save failed while nobody else had the file open";
+  EXPECT_EQ(racedSaves + turnSaves, kSaves);
   EXPECT_GT(reads, 0);
-  RecordProperty("saves", saved);
-  RecordProperty("refused_saves", refusedSaves);
+  RecordProperty("raced_saves", racedSaves);
+  RecordProperty("turn_saves", turnSaves);
   RecordProperty("reads", reads.load());
   RecordProperty("refused_reads", refusedReads.load());
   const std::string last = ReadRaw(file_);
-  EXPECT_TRUE(last == small || last == large);
+  EXPECT_EQ(last, kSaves % 2 ? large : small);
   EXPECT_EQ(FolderContents(), std::vector<String>{u"ZOLVWeb.ini"});
 }
 

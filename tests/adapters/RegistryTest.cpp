@@ -11,6 +11,7 @@
 #include "WebBrowsers.h"
 #include "platform/Registry.h"
 #include "platform/win32/UniqueHandle.h"
+#include "tests/support/DisposableMachine.h"
 
 namespace zolv {
 namespace {
@@ -119,6 +120,8 @@ Names NamesOf(const TWebBrowsers& list) {
 class RegistryTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    if (!tests::MayRewriteMachineSettings())
+      GTEST_SKIP() << tests::kMachineSettingsSkip;
     win32::UniqueRegKey root;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(cBrowsersRootKey), 0, KEY_READ, root.put()) ==
         ERROR_SUCCESS)
@@ -127,6 +130,8 @@ class RegistryTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    if (!tests::MayRewriteMachineSettings())
+      return;
     RemoveRoot();
     if (saved_)
       Restore(HKEY_LOCAL_MACHINE, *saved_);

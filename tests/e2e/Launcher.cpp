@@ -6,6 +6,7 @@
 #include "Machine.h"
 #include "Probe.h"
 #include "WindowQueries.h"
+#include "tests/support/StartProcess.h"
 
 namespace zolv::e2e {
 
@@ -36,12 +37,10 @@ Launcher::Launcher() : job_(CreateJobObjectW(nullptr, nullptr)) {
 
   const std::wstring path = LauncherPath();
   std::wstring commandLine = L"\"" + path + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
   // Suspended until it is in the job, so that nothing it starts can escape the job.
-  if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                      nullptr, TestFolder().c_str(), &startup, &started)) {
+  if (!tests::StartProcess(path.c_str(), commandLine.data(), CREATE_SUSPENDED, TestFolder().c_str(),
+                           started)) {
     throw std::runtime_error("cannot start ZOLVWeb.exe, error " + std::to_string(GetLastError()));
   }
   process_.reset(started.hProcess);

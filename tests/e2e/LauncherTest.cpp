@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "tests/support/DisposableMachine.h"
+
 namespace zolv::e2e {
 
 MainWindow FindControls(HWND form) {
@@ -37,12 +39,11 @@ bool IsBold(const LOGFONTW& font) {
 }
 
 void LauncherTest::SetUp() {
-  if (!MayRewriteMachineSettings()) {
-    GTEST_SKIP() << "these tests rewrite the machine's browser list and http handler; outside "
-                    "Wine they run only with ZOLV_E2E_DISPOSABLE_MACHINE=1";
-  }
-  static const bool stubsInstalled = (InstallStubBrowsers(), true);
-  ASSERT_TRUE(stubsInstalled);
+  if (!tests::MayRewriteMachineSettings())
+    GTEST_SKIP() << tests::kMachineSettingsSkip;
+  // Once per run: every test that follows finds the same stubs in place.
+  static const std::string stubFailure = InstallStubBrowsers();
+  ASSERT_EQ(stubFailure, "") << "the stub browsers could not be installed";
   RemoveBrowserList();
   RemoveSettings();
   RemoveFile(SiteFile());

@@ -185,7 +185,9 @@ void RemoveBrowserList() {
   DeleteTree(HKEY_LOCAL_MACHINE, kBrowsersKey);
 }
 
-void InstallStubBrowsers() {
+namespace {
+
+void InstallStubBrowsersOrThrow() {
   const std::wstring folder = TestFolder() + L"browsers\\";
   Check(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS,
         L"creating " + folder);
@@ -205,6 +207,17 @@ void InstallStubBrowsers() {
         L"naming the record file");
 }
 
+}  // namespace
+
+std::string InstallStubBrowsers() {
+  try {
+    InstallStubBrowsersOrThrow();
+    return std::string();
+  } catch (const std::runtime_error& error) {
+    return error.what();
+  }
+}
+
 std::vector<std::vector<std::wstring>> StubStarts() {
   const std::wstring text = Wide(ReadBytes(RecordFile()).value_or(""));
   std::vector<std::vector<std::wstring>> starts;
@@ -219,15 +232,6 @@ std::vector<std::vector<std::wstring>> StubStarts() {
 
 void ClearStubStarts() {
   RemoveFile(RecordFile());
-}
-
-bool MayRewriteMachineSettings() {
-  if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr)
-    return true;
-  std::array<wchar_t, 8> value{};
-  const DWORD length = GetEnvironmentVariableW(L"ZOLV_E2E_DISPOSABLE_MACHINE", value.data(),
-                                               static_cast<DWORD>(value.size()));
-  return length == 1 && value[0] == L'1';
 }
 
 ScopedPixelsPerInch::ScopedPixelsPerInch(DWORD pixelsPerInch) {

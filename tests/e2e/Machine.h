@@ -42,15 +42,12 @@ void ListBrowsers(const std::vector<BrowserEntry>& entries);
 void RemoveBrowserList();
 
 // Points every known browser name (App Paths) and the http handler at copies of the stub, so
-// that no real browser ever starts, and has the stubs record into one file.
-void InstallStubBrowsers();
+// that no real browser ever starts, and has the stubs record into one file. Returns what failed,
+// or nothing when every stub is in place.
+std::string InstallStubBrowsers();
 // The command lines the stubs recorded, each split into its arguments.
 std::vector<std::vector<std::wstring>> StubStarts();
 void ClearStubStarts();
-
-// The tests rewrite machine-wide settings; that is only allowed inside Wine's own prefix or on
-// a machine declared disposable (ZOLV_E2E_DISPOSABLE_MACHINE=1).
-bool MayRewriteMachineSettings();
 
 // Sets the user's screen resolution (read by each process as it starts) and puts the previous
 // setting back when it goes.

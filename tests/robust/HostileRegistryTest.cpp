@@ -20,6 +20,7 @@
 #include "WebBrowsers.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Wide.h"
+#include "tests/support/DisposableMachine.h"
 
 namespace zolv::robust {
 namespace {
@@ -74,12 +75,16 @@ bool CopyTree(const String& from, const String& to) {
 class HostileRegistryTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    if (!tests::MayRewriteMachineSettings())
+      GTEST_SKIP() << tests::kMachineSettingsSkip;
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, Wide(kAside));
     hadRoot_ = CopyTree(kRoot, kAside);
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, Wide(kRoot));
   }
 
   void TearDown() override {
+    if (!tests::MayRewriteMachineSettings())
+      return;
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, Wide(kRoot));
     if (hadRoot_) {
       EXPECT_TRUE(CopyTree(kAside, kRoot));

@@ -72,7 +72,7 @@ TEST_F(KilledSaveTest, KilledSavesLeaveTheOldOrTheNewCompleteFile) {
     const String readyName = Numbered(u"Local\\zolv-killed-save-", ::GetCurrentProcessId());
     UniqueHandleObject ready(::CreateEventW(nullptr, TRUE, FALSE, Wide(readyName)));
     ASSERT_TRUE(ready);
-    const UniqueHandleObject writer = StartWriter({folder_, kChoices, 0, readyName, u""});
+    const UniqueHandleObject writer = StartWriter({folder_, kChoices, 0, readyName, u"", u""});
     ASSERT_TRUE(writer) << "round " << round << ": cannot start a writer, error "
                         << ::GetLastError();
     // The kill lands in the loop of saves, after the writer has saved once.

@@ -10,6 +10,7 @@
 #include "UFPrincipal.h"
 #include "platform/Files.h"
 #include "platform/win32/Wide.h"
+#include "tests/support/StartProcess.h"
 
 namespace zolv::robust {
 
@@ -50,14 +51,13 @@ class Writer {
   void Run() {
     for (int round = 0; plan_.rounds == 0 || round < plan_.rounds; ++round) {
       const String& choice = plan_.choices[static_cast<std::size_t>(round) % plan_.choices.size()];
-      Attempt([&] {
-        SetIni(u"Misc", u"DefaultBrowser", choice);
-        ++report_.saves;
-      });
+      Save(choice);
       if (round == 0 && !plan_.readyEvent.empty()) {
         UniqueHandleObject ready(::OpenEventW(EVENT_MODIFY_STATE, FALSE, Wide(plan_.readyEvent)));
         ::SetEvent(ready.get());
       }
+      if (gate_)
+        gate_.Pass();
       Attempt([&] {
         const String read = GetIni(u"Misc", u"DefaultBrowser", u"");
         ++report_.reads;
@@ -75,7 +75,7 @@ class Writer {
     std::ostringstream out;
     out << "saves " << report_.saves << "\nreads " << report_.reads << "\ncreate "
         << report_.createErrors << "\nopen " << report_.openErrors << "\nwrong "
-        << report_.wrongValues << "\n";
+        << report_.wrongValues << "\nturns " << report_.failedTurns << "\n";
     for (const String& message : report_.otherErrors)
       out << "other " << Narrow(message) << "\n";
     for (const String& text : report_.systemTexts)
@@ -84,10 +84,27 @@ class Writer {
   }
 
  private:
+  void Save(const String& choice) {
+    const auto save = [&] {
+      return Attempt([&] {
+        SetIni(u"Misc", u"DefaultBrowser", choice);
+        ++report_.saves;
+      });
+    };
+    if (!gate_) {
+      save();
+      return;
+    }
+    if (!gate_.Pass() || (!save() && !gate_.InTurn(save)))
+      ++report_.failedTurns;
+  }
+
+  // Whether the call ran without a settings error; the error is counted.
   template <typename Call>
-  void Attempt(Call call) {
+  bool Attempt(Call call) {
     try {
       call();
+      return true;
     } catch (const Exception& error) {
       String systemText;
       if (IsFileError(error.Message(), u"create", settings_, systemText)) {
@@ -98,15 +115,17 @@ class Writer {
         systemText.insert(0, u"open: ");
       } else {
         report_.otherErrors.push_back(error.Message());
-        return;
+        return false;
       }
       auto& texts = report_.systemTexts;
       if (std::find(texts.begin(), texts.end(), systemText) == texts.end())
         texts.push_back(systemText);
+      return false;
     }
   }
 
   WriterPlan plan_;
+  TurnGate gate_{plan_.turnGate};
   String settings_;
   WriterReport report_;
 };
@@ -178,9 +197,25 @@ String SettingsFileIn(const String& dataPath) {
   return dataPath + module.substr(0, module.rfind(u'.')) + u".ini";
 }
 
-// Arguments: data folder, choices joined by "|", rounds, ready event, report file.
+TurnGate::TurnGate(const String& name)
+    : mutex_(name.empty() ? nullptr : ::CreateMutexW(nullptr, FALSE, Wide(name))) {}
+
+bool TurnGate::Take() const {
+  // A program killed in its turn leaves the gate abandoned, which hands it on.
+  const DWORD taken = ::WaitForSingleObject(mutex_.get(), kPatienceMs);
+  return taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED;
+}
+
+bool TurnGate::Pass() const {
+  if (!Take())
+    return false;
+  ::ReleaseMutex(mutex_.get());
+  return true;
+}
+
+// Arguments: data folder, choices joined by "|", rounds, ready event, report file, turn gate.
 int RunWriter(int argc, wchar_t** argv) {
-  if (argc != 5)
+  if (argc != 6)
     return 2;
   WriterPlan plan;
   plan.dataPath = FromWide(argv[0]);
@@ -188,6 +223,7 @@ int RunWriter(int argc, wchar_t** argv) {
   plan.rounds = static_cast<int>(std::wcstol(argv[2], nullptr, 10));
   plan.readyEvent = FromWide(argv[3]);
   plan.reportFile = FromWide(argv[4]);
+  plan.turnGate = FromWide(argv[5]);
   Writer writer(std::move(plan));
   writer.Run();
   return writer.WriteReport() ? 0 : 3;
@@ -198,12 +234,10 @@ UniqueHandleObject StartWriter(const WriterPlan& plan) {
   String command = Quoted(self) + u" " + FromWide(kWriterFlag) + u" " + Quoted(plan.dataPath) +
                    u" " + Quoted(Joined(plan.choices)) + u" " +
                    Quoted(Decimal(static_cast<unsigned>(plan.rounds))) + u" " +
-                   Quoted(plan.readyEvent) + u" " + Quoted(plan.reportFile);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
+                   Quoted(plan.readyEvent) + u" " + Quoted(plan.reportFile) + u" " +
+                   Quoted(plan.turnGate);
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(Wide(self), Wide(command), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+  if (!tests::StartProcess(Wide(self), Wide(command), 0, nullptr, process))
     return UniqueHandleObject();
   ::CloseHandle(process.hThread);
   return UniqueHandleObject(process.hProcess);
@@ -230,6 +264,8 @@ WriterReport ReadReport(const String& reportFile, bool& found) {
       report.openErrors = std::stoi(rest);
     else if (word == "wrong")
       report.wrongValues = std::stoi(rest);
+    else if (word == "turns")
+      report.failedTurns = std::stoi(rest);
     else if (word == "other")
       report.otherErrors.push_back(FromUtf8(rest));
     else if (word == "system")
