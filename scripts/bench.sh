@@ -6,8 +6,8 @@
 # sizes. Writes build/bench/results.md and prints it. The Windows programs print their own rows.
 # Not part of the tests: the numbers depend on the machine. Takes a few minutes.
 #   scripts/bench.sh [rounds] [hand-over runs]     (defaults 20 and 10)
-# Measures the win32 build (the shipped one) where this machine runs 32-bit code, else win64;
-# ZOLV_WINDOWS_PRESET=win32|win64 chooses.
+# Measures the win32 build (the shipped one) where this machine runs 32-bit code, else win64
+# (zolv_windows_preset; ZOLV_WINDOWS_PRESET=win32|win64 chooses).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/deps.sh
@@ -28,18 +28,14 @@ build/bench/host/bench/zolv_settings_bench --benchmark_repetitions=9 \
   --benchmark_report_aggregates_only=true --benchmark_out="$out/settings.json" \
   --benchmark_out_format=json
 
-# The Windows build to measure: win32, the shipped one, when the 32-bit Wine loader runs here
-# (some kernels cannot execute 32-bit code), else win64.
-windows_preset() {
-  if [ -n "${ZOLV_WINDOWS_PRESET:-}" ]; then
-    echo "$ZOLV_WINDOWS_PRESET"
-  elif /usr/lib/wine/wine --version >/dev/null 2>&1 </dev/null; then
-    echo win32
-  else
-    echo win64
-  fi
-}
-preset=$(windows_preset)
+echo "== Under Wine"
+export WINEPREFIX=$PWD/build/wine/bench-prefix
+export ZOLV_XVFB=1
+source scripts/lib/wine.sh
+trap zolv_stop_wine EXIT
+zolv_start_wine
+preset=$(zolv_windows_preset)
+
 echo "== Windows builds (measuring $preset)"
 for windows in win32 win64; do
   cmake --preset "$windows" >/dev/null
@@ -49,18 +45,6 @@ cmake --build --preset win64 --target ZOLVWeb
 cmake --build --preset "$preset" --target MinimalWindow ButtonWindow StampBrowser StartupBench \
   BrowserListBench
 built=build/$preset
-
-echo "== Under Wine"
-export WINEPREFIX=$PWD/build/wine/bench-prefix
-export ZOLV_XVFB=1
-source scripts/lib/wine.sh
-trap zolv_stop_wine EXIT
-zolv_start_wine
-# The prefix is 64-bit and runs both; the 32-bit build under the 32-bit loader, whose registry
-# view (WOW6432Node) the browsers below are then written to as well.
-if [ "$preset" = win32 ]; then
-  export WINELOADER=/usr/lib/wine/wine
-fi
 
 # The launcher as installed: its folder with site.ini, three browsers in the registry, Chrome
 # chosen, and a stamp browser answering for chrome.exe.
@@ -73,7 +57,14 @@ printf '[Site]\r\nHost=zolv.example.com\r\nClientId=1\r\n' >"$stage/site.ini"
 windows_path() { echo "Z:$(realpath "$1" | tr / '\\')"; }
 log=$out/wine.log
 : >"$log"
-reg() { "$WINELOADER" reg "$@" >>"$log" 2>&1 </dev/null; }
+# In both registry views: Windows shares the browsers' key between 32-bit and 64-bit programs,
+# Wine keeps a copy for each.
+reg() {
+  local view
+  for view in /reg:32 /reg:64; do
+    "${ZOLV_WINE[@]}" reg "$@" "$view" >>"$log" 2>&1 </dev/null
+  done
+}
 browsers='HKLM\SOFTWARE\Clients\StartMenuInternet'
 reg delete "$browsers" /f || true
 reg add "$browsers\\Google Chrome" /ve /d "Google Chrome" /f
@@ -88,7 +79,7 @@ printf '[Misc]\r\nDefaultBrowser=chrome.exe\r\n\r\n' >"$settings_dir/ZOLVWeb.ini
 run() { # run NAME PROGRAM ARGS...: its table rows into $out/NAME.md, each run into .log
   local name=$1
   shift
-  timeout -k 10 900 "$WINELOADER" "$@" >"$out/$name.md" 2>"$out/$name.log" </dev/null || {
+  timeout -k 10 900 "${ZOLV_WINE[@]}" "$@" >"$out/$name.md" 2>"$out/$name.log" </dev/null || {
     echo "$name failed; see $out/$name.log" >&2
     cat "$out/$name.log" >&2
     exit 1
@@ -149,7 +140,7 @@ size_row() {
 cpu=$(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -1)
 {
   echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores of $cpu, $(uname -sr)," \
-    "$("$WINELOADER" --version), the $preset build ($WINELOADER), with \`scripts/bench.sh" \
+    "$("${ZOLV_WINE[@]}" --version), the $preset build, with \`scripts/bench.sh" \
     "$rounds $handovers\`; load average $load_before before the Windows part, $load_after after."
   echo
   echo "| measurement | launcher | baseline | result | aim | |"
