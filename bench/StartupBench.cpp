@@ -4,7 +4,8 @@
 //     floor), and the peak working set read just before the process is ended. Each round starts
 //     the three one after the other, beginning with the next one each time, after one warm-up
 //     run of each. The floor is the least a program with themed controls costs; the empty
-//     window, the least any windowed program does.
+//     window, the least any windowed program does. A second launcher, when named, runs in the
+//     same rounds, to compare two builds on a busy machine.
 //   StartupBench handover <launcher.exe> <floor.exe> <empty window.exe> <stamp file> <runs>
 //     From the access button's click (BM_CLICK) to the browser's creation and first instruction
 //     (the stamp browser's record), and from the browser's creation to the launcher's exit,
@@ -234,8 +235,8 @@ void PrintStartupRows(int rounds, const Program& launcher, const Program& floor,
       RatioText(launcher.peakMiB, empty.peakMiB).c_str(), peakAim, Verdict(peakRatio <= peakAim));
 }
 
-// Rounds of the three programs one after the other; each round starts with the next program,
-// so that none always follows the same one.
+// Rounds of the programs one after the other; each round starts with the next program, so that
+// none always follows the same one.
 int Startup(int rounds, std::vector<Program>& programs) {
   StartRun warmUp;
   for (const Program& program : programs) {
@@ -260,6 +261,15 @@ int Startup(int rounds, std::vector<Program>& programs) {
     std::fprintf(stderr, "\n");
   }
   PrintStartupRows(rounds, programs[0], programs[1], programs[2], 1.10, 1.05);
+  if (programs.size() > 3) {
+    const Program& other = programs[3];
+    std::printf(
+        "| The same, another build of the launcher (`%ls`) | %.1f ms; %.1f MiB | | to the floor "
+        "%s; peak working set %s | | |\n",
+        other.path.c_str(), Median(other.ms), Median(other.peakMiB),
+        RatioText(other.ms, programs[1].ms).c_str(),
+        RatioText(other.peakMiB, programs[1].peakMiB).c_str());
+  }
   return 0;
 }
 
@@ -432,17 +442,19 @@ int Handover(const std::wstring& launcher, const std::wstring& floor, const std:
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc == 6 && std::wcscmp(argv[1], L"startup") == 0) {
+  if ((argc == 6 || argc == 7) && std::wcscmp(argv[1], L"startup") == 0) {
     std::vector<Program> programs{{argv[3], kLauncherCaption, true, {}, {}},
                                   {argv[4], kFloorCaption, true, {}, {}},
                                   {argv[5], kBaselineCaption, false, {}, {}}};
+    if (argc == 7)
+      programs.push_back({argv[6], kLauncherCaption, true, {}, {}});
     return Startup(_wtoi(argv[2]), programs);
   }
   if (argc == 7 && std::wcscmp(argv[1], L"handover") == 0)
     return Handover(argv[2], argv[3], argv[4], argv[5], _wtoi(argv[6]));
   std::fprintf(
       stderr,
-      "usage: StartupBench startup <rounds> <launcher> <floor> <empty window>\n"
+      "usage: StartupBench startup <rounds> <launcher> <floor> <empty window> [<launcher>]\n"
       "       StartupBench handover <launcher> <floor> <empty window> <stamp file> <runs>\n");
   return 2;
 }

@@ -6,6 +6,7 @@
 # sizes. Writes build/bench/results.md and prints it. The Windows programs print their own rows.
 # Not part of the tests: the numbers depend on the machine. Takes a few minutes.
 #   scripts/bench.sh [rounds] [hand-over runs]     (defaults 20 and 10)
+#   ZOLV_BENCH_COMPARE=<ZOLVWeb.exe> scripts/bench.sh ...    also that build, in the same rounds
 # Measures the win32 build (the shipped one) where this machine runs 32-bit code, else win64
 # (zolv_windows_preset; ZOLV_WINDOWS_PRESET=win32|win64 chooses).
 set -euo pipefail
@@ -89,8 +90,18 @@ load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 launcher=$(windows_path "$stage/ZOLVWeb.exe")
 floor=$(windows_path "$stage/ButtonWindow.exe")
 empty=$(windows_path "$stage/MinimalWindow.exe")
-echo "start-up: $rounds rounds of three programs"
-run startup "$stage/StartupBench.exe" startup "$rounds" "$launcher" "$floor" "$empty"
+# ZOLV_BENCH_COMPARE=<another ZOLVWeb.exe>: measured in the same start-up rounds, to see what a
+# change gains on a busy machine.
+compare=()
+if [ -n "${ZOLV_BENCH_COMPARE:-}" ]; then
+  mkdir -p "$stage/compare"
+  cp "$ZOLV_BENCH_COMPARE" "$stage/compare/ZOLVWeb.exe"
+  cp "$stage/site.ini" "$stage/compare/"
+  compare=("$(windows_path "$stage/compare/ZOLVWeb.exe")")
+fi
+echo "start-up: $rounds rounds"
+run startup "$stage/StartupBench.exe" startup "$rounds" "$launcher" "$floor" "$empty" \
+  "${compare[@]}"
 echo "hand-over: $handovers runs of about 7 s"
 run handover "$stage/StartupBench.exe" handover "$launcher" "$floor" "$empty" \
   "$(windows_path "$stage/stamp.txt")" "$handovers"
