@@ -75,7 +75,7 @@ LOGFONTW LauncherTest::FontOf(HWND control) {
 }
 
 bool LauncherTest::WaitUntilBold(HWND button) {
-  return WaitUntil([&] { return IsBold(FontOf(button)); }, 5s);
+  return WaitUntil([&] { return IsBold(FontOf(button)); });
 }
 
 void LauncherTest::Dismiss(HWND box) {
