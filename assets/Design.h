@@ -27,6 +27,9 @@ inline constexpr int kBrowserFontHeight = 15;
 
 inline constexpr toolkit::Rect kAccessButton{17, 8, 266, 41};
 inline constexpr char16_t kAccessCaption[] = u"Acceder ZOLV Online";
+inline constexpr char16_t kOpeningCaption[] = u"Ingresando al Navegador. Espere...";
+// What a screen reader says of the chosen browser's button, shown in bold.
+inline constexpr char16_t kChosenDescription[] = u"Navegador elegido";
 inline constexpr char16_t kAccessFontName[] = u"Arial";
 inline constexpr int kAccessFontHeight = 15;
 

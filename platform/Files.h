@@ -8,14 +8,18 @@
 
 namespace zolv::files {
 
-// Reads the whole file into `bytes`. Others may read the file meanwhile, not write it.
+// Reads the whole file into `bytes`. Others may read the file meanwhile, not write it. A file
+// too large for the process's memory (4 GiB or more in a 32-bit one) is refused.
 // On failure returns false and sets `error` to the system's text for the failure.
 bool ReadWhole(const String& path, std::string& bytes, String& error);
 
 // Replaces the file's contents with `bytes` in one step: the bytes go to a temporary file in
-// the same folder, are flushed to disk, and the temporary file then takes the file's place.
-// While another process has the file open, the replacement fails. On any failure the old
-// file stays whole, no temporary file is left, and `error` holds the system's text.
+// the same folder, named as the file with its first character replaced by "~" (its path is
+// never longer), are flushed to disk, and the temporary file then takes the file's place.
+// What creating the file anew would refuse is refused: while another process has the file
+// open, and when it is read-only, hidden or a system file (access denied). A symbolic link in
+// the file's place stays, and the file it leads to is replaced. On any failure the old file
+// stays whole, no temporary file is left, and `error` holds the system's text.
 bool ReplaceWhole(const String& path, std::string_view bytes, String& error);
 
 bool Exists(const String& path);

@@ -175,6 +175,13 @@ class Button : public Control {
 
   bool Focused() const;
   void SetFocus();
+
+  // What screen readers read besides the caption (the accessible description); empty for
+  // none. Made available only once an accessibility client asks for the button.
+  void SetDescription(const String& description);
+  // Has screen readers read the caption now, though the button may have lost the focus (a
+  // live region's change).
+  void AnnounceCaption();
 };
 
 // A message timer on the form's thread.

@@ -6,10 +6,11 @@
 # on i386, no link time stamp (so builds are reproducible).
 #
 # Imports: the binary is started from wherever users saved it, Downloads included, where anyone
-# may have left a DLL. The loader looks beside the program first for a DLL it imports, except
-# for the KnownDLLs, which always come from System32, and for comctl32, which the program's
-# manifest binds to the side-by-side version 6 in WinSxS. Only those may be imported; any other
-# system DLL must be loaded explicitly from System32 (platform/win32/SystemLibrary.h).
+# may have left a DLL. The loader resolves its imports, and theirs, before the program can
+# restrict the DLL search. Only KnownDLLs whose own imports are KnownDLLs too may be imported
+# (on Wine the same ones are never taken from the program's folder); any other system DLL,
+# comctl32 and shell32 among them, is loaded at run time from System32
+# (platform/win32/SystemLibrary.h).
 set -euo pipefail
 binary=$1
 machine=$2
@@ -46,16 +47,16 @@ done
 grep -Eq '[[:space:]]\.reloc[[:space:]]' <<<"$sections" || fail "no relocation section"
 grep -Eq '^Time/Date[[:space:]]+Thu Jan  1 00:00:00 1970$' <<<"$headers" || fail "has a time stamp"
 
-known='kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|shlwapi|comdlg32|msvcrt'
+# Windows 7 without update KB2533623 lacks these; a program importing them does not start there.
+if grep -Ewq 'SetDefaultDllDirectories|AddDllDirectory|RemoveDllDirectory' <<<"$headers"; then
+  fail "imports a function that Windows 7 lacks without update KB2533623"
+fi
+
+known='kernel32|user32|gdi32|advapi32|msvcrt'
 dlls=$(awk '/DLL Name:/ {print tolower($3)}' <<<"$headers" | sort -u)
 while read -r dll; do
   [ -n "$dll" ] || continue
-  grep -Eq "^($known)\.dll$" <<<"$dll" && continue
-  if [ "$dll" = comctl32.dll ]; then
-    grep -q 'Microsoft.Windows.Common-Controls' "$binary" ||
-      fail "imports comctl32.dll without a manifest that binds it to WinSxS"
-    continue
-  fi
-  fail "imports $dll, which the loader may take from the program's folder"
+  grep -Eq "^($known)\.dll$" <<<"$dll" ||
+    fail "imports $dll, whose imports the loader may take from the program's folder"
 done <<<"$dlls"
 echo "check-exe: $binary: $format $kind, $(echo $flags), imports: $(echo $dlls)"

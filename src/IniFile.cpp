@@ -4,6 +4,9 @@
 #include <stdexcept>
 #include <utility>
 
+#include "Exception.h"
+#include "platform/Files.h"
+
 namespace zolv {
 
 namespace {
@@ -177,6 +180,16 @@ IniFile::Index IniFile::FindEntry(const Section& section, StringView upperKey) c
       return i;
   }
   return kNone;
+}
+
+IniFile LoadIniFile(const String& path) {
+  if (!files::Exists(path))
+    return IniFile();
+  std::string bytes;
+  String error;
+  if (!files::ReadWhole(path, bytes, error))
+    throw Exception(u"Cannot open file \"" + path + u"\". " + error);
+  return IniFile::FromBytes(bytes);
 }
 
 }  // namespace zolv

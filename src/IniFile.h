@@ -1,4 +1,4 @@
-// IniFile: an INI document held in memory. It is parsed from a file's bytes, read and changed
+// IniFile: an INI document held in memory. It is loaded from a file's bytes, read and changed
 // one key at a time, and turned back into bytes in the encoding it was read in. Section names
 // and keys match without regard to letter case; values are kept verbatim.
 #pragma once
@@ -83,5 +83,9 @@ class IniFile {
   // The lines of all sections, section after section.
   std::vector<Line> lines_;
 };
+
+// Loads an INI file. A missing file reads as an empty document; one that exists but cannot be
+// read raises "Cannot open file": taking it for empty would wipe it on the next write.
+IniFile LoadIniFile(const String& path);
 
 }  // namespace zolv

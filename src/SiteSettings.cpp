@@ -2,9 +2,9 @@
 
 #include "Exception.h"
 #include "FilePaths.h"
+#include "IniFile.h"
 #include "SiteAddress.h"
 #include "SiteDefaults.h"
-#include "UComun.h"
 #include "platform/Files.h"
 
 namespace zolv {

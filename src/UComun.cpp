@@ -40,16 +40,6 @@ void Save(const IniFile& ini, const String& path) {
 
 }  // namespace
 
-IniFile LoadIniFile(const String& path) {
-  if (!files::Exists(path))
-    return IniFile();
-  std::string bytes;
-  String error;
-  if (!files::ReadWhole(path, bytes, error))
-    throw Exception(u"Cannot open file \"" + path + u"\". " + error);
-  return IniFile::FromBytes(bytes);
-}
-
 String GetIni(StringView section, StringView key, StringView defaultValue, StringView fileName) {
   const std::optional<String> path = ChooseFile(fileName);
   if (!path)

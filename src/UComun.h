@@ -15,10 +15,6 @@ String GetIni(StringView section, StringView key, StringView defaultValue,
 
 // Stores the value and writes the file (on every call, also when nothing changed); returns
 // the value as stored, blanks included. The file is chosen as in GetIni.
-// Loads an INI file. A missing file reads as an empty document; one that exists but cannot be
-// read raises "Cannot open file": taking it for empty would wipe it on the next write.
-IniFile LoadIniFile(const String& path);
-
 String SetIni(StringView section, StringView key, StringView value, StringView fileName = u"");
 
 }  // namespace zolv

@@ -139,10 +139,12 @@ void TForm1::setDefaultBrowser(Button& Sender) {
     Font font = button->GetFont();
     font.bold = false;
     button->SetFont(font);
+    button->SetDescription(u"");
   }
   Font font = Sender.GetFont();
   font.bold = true;
   Sender.SetFont(font);
+  Sender.SetDescription(design::kChosenDescription);
 }
 
 void TForm1::BBrowserIEClick(Button& Sender) {
@@ -174,7 +176,9 @@ void TForm1::BAccederZOLVClick(Button& Sender) {
   const Site site = ReadSite();
 
   Sender.SetEnabled(false);
-  Sender.SetCaption(u"Ingresando al Navegador. Espere...");
+  Sender.SetCaption(design::kOpeningCaption);
+  // The button just lost the focus to the form, so screen readers would not read it.
+  Sender.AnnounceCaption();
   // Paints the notice, and applies a browser click or a close request that was waiting.
   App().ProcessMessages();
 

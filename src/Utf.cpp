@@ -150,18 +150,15 @@ std::string ToUtf16Be(StringView text) {
 
 namespace {
 
-// Byte pairs to units; `highFirst` for big-endian. An odd trailing byte becomes U+FFFD.
+// Byte pairs to units; `highFirst` for big-endian. An odd trailing byte is left out.
 String FromUtf16(std::string_view bytes, bool highFirst) {
   String out;
-  out.reserve(bytes.size() / 2 + 1);
-  std::size_t i = 0;
-  for (; i + 1 < bytes.size(); i += 2) {
+  out.reserve(bytes.size() / 2);
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
     const auto a = static_cast<unsigned char>(bytes[i]);
     const auto b = static_cast<unsigned char>(bytes[i + 1]);
     out += highFirst ? Unit(a, b) : Unit(b, a);
   }
-  if (i < bytes.size())
-    out += kReplacement;
   return out;
 }
 

@@ -20,8 +20,8 @@ String FromUtf8(std::string_view bytes);
 std::string ToUtf16Le(StringView text);
 std::string ToUtf16Be(StringView text);
 
-// Text of UTF-16 byte pairs. An odd trailing byte is a truncated unit: it becomes U+FFFD, so
-// the damage stays visible instead of being dropped without trace.
+// Text of UTF-16 byte pairs. An odd trailing byte, half of a unit, is dropped: kept as U+FFFD
+// it would be written back on every save from then on.
 String FromUtf16Le(std::string_view bytes);
 String FromUtf16Be(std::string_view bytes);
 

@@ -1,6 +1,8 @@
 // Files on the host: POSIX calls on the core's Windows-shaped paths. Replacement goes through a
 // temporary file that is flushed and then renamed over the old one. POSIX lets a file be
-// replaced while another process has it open, so Windows' sharing refusals are not imitated.
+// replaced while another process has it open, so Windows' sharing refusals are not imitated;
+// a file without write permission is refused, as Windows refuses a read-only file, also to
+// root, whom POSIX would let write it.
 // Tests steer the module file name and inject faults through HostFiles.h.
 #include "platform/Files.h"
 
@@ -157,6 +159,9 @@ bool ReplaceWhole(const String& path, std::string_view bytes, String& error) {
   if (!native)
     return Fail(EILSEQ, error);
   if (fault == host::ReplaceStep::CreateTemp)
+    return Fail(EACCES, error);
+  struct stat status {};
+  if (::stat(native->c_str(), &status) == 0 && !(status.st_mode & S_IWUSR))
     return Fail(EACCES, error);
   TempFile temp(*native);
   if (!temp.Created())

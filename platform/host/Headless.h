@@ -34,6 +34,9 @@ struct ErrorBox {
 const std::vector<ErrorBox>& ErrorBoxes(const Application& app);
 
 int Picture(const Button& button);
+const String& Description(const Button& button);
+// How often the button's caption was announced to screen readers.
+int Announcements(const Button& button);
 
 // The controls that take the focus with Tab, in order.
 std::vector<Button*> TabOrder(Form& form);

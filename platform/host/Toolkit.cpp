@@ -37,6 +37,8 @@ struct Control::Impl {
   Font font;
   int picture = 0;
   bool tabStop = false;
+  String description;
+  int announcements = 0;
   // A form's position on the desktop; children are placed by their bounds.
   int left = 0;
   int top = 0;
@@ -201,6 +203,12 @@ bool Button::Focused() const {
 void Button::SetFocus() {
   impl_->app.impl().focused = this;
 }
+void Button::SetDescription(const String& description) {
+  impl_->description = description;
+}
+void Button::AnnounceCaption() {
+  ++impl_->announcements;
+}
 
 Timer::Timer(Form& owner, unsigned intervalMs) : owner_(owner), interval_(intervalMs) {}
 Timer::~Timer() = default;
@@ -246,6 +254,14 @@ const std::vector<ErrorBox>& ErrorBoxes(const Application& app) {
 
 int Picture(const Button& button) {
   return button.impl().picture;
+}
+
+const String& Description(const Button& button) {
+  return button.impl().description;
+}
+
+int Announcements(const Button& button) {
+  return button.impl().announcements;
 }
 
 std::vector<Button*> TabOrder(Form& form) {

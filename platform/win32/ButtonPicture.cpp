@@ -72,14 +72,16 @@ ButtonPicture LoadButtonPicture(int resourceId) {
     return picture;
   std::uint32_t transparent = pixels[static_cast<size_t>(height - 1) * width] & kRgbMask;
 
-  UniqueImageList images(::ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 2, 0));
+  UniqueImageList images(
+      win32::comctl32::ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 2, 0));
   if (!images)
     return picture;
   for (const Pixels& look : {pixels, Greyed(pixels, transparent)}) {
     info = TopDownInfo(width, height);
     win32::UniqueBitmap image(::CreateDIBitmap(screen.get(), &info.bmiHeader, CBM_INIT, look.data(),
                                                &info, DIB_RGB_COLORS));
-    if (!image || ::ImageList_AddMasked(images.get(), image.get(), ToColorRef(transparent)) < 0)
+    if (!image || win32::comctl32::ImageList_AddMasked(images.get(), image.get(),
+                                                       ToColorRef(transparent)) < 0)
       return picture;
   }
   picture.images = std::move(images);

@@ -44,10 +44,6 @@ LRESULT FormImpl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
-    case WM_NCDESTROY:
-      if (app.impl().mainForm == form)
-        app.impl().mainForm = nullptr;
-      break;
     default:
       break;
   }

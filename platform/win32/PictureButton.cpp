@@ -3,6 +3,7 @@
 // picture and the caption centred together as one group, then the focus rectangle.
 #include <vssym32.h>
 
+#include "platform/win32/Accessibility.h"
 #include "platform/win32/ButtonPicture.h"
 #include "platform/win32/ToolkitWin32.h"
 
@@ -59,7 +60,7 @@ RECT DrawClassicFrame(HDC dc, const RECT& bounds, const ButtonLook& look) {
 // The caption in the button's own font: DrawThemeText would switch to a font the theme names.
 void DrawCaption(HDC dc, HTHEME theme, const ButtonLook& look, const String& caption, RECT area,
                  UINT format) {
-  auto text = reinterpret_cast<const wchar_t*>(caption.c_str());
+  const wchar_t* text = Wide(caption);
   int length = static_cast<int>(caption.size());
   ::SetBkMode(dc, TRANSPARENT);
   if (theme) {
@@ -83,6 +84,12 @@ void DrawCaption(HDC dc, HTHEME theme, const ButtonLook& look, const String& cap
 
 struct ButtonImpl : Control::Impl {
   ButtonImpl(Application& application, Button& owner) : Control::Impl(application), self(owner) {}
+  // The window outlives this part of the object by the base's destructor: its messages go
+  // straight to the class's procedure again.
+  ~ButtonImpl() override {
+    if (systemProc)
+      ::SetWindowLongPtrW(Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(systemProc));
+  }
 
   void Command(WORD code) override {
     // A click still queued when the button was disabled does not count.
@@ -132,9 +139,9 @@ struct ButtonImpl : Control::Impl {
     int left = content.left + (content.right - content.left - groupWidth) / 2;
     if (image) {
       int top = content.top + (content.bottom - content.top - image.size.cy) / 2;
-      ::ImageList_Draw(image.images.get(),
-                       look.disabled ? ButtonPicture::kDisabled : ButtonPicture::kNormal, dc, left,
-                       top, ILD_TRANSPARENT);
+      win32::comctl32::ImageList_Draw(
+          image.images.get(), look.disabled ? ButtonPicture::kDisabled : ButtonPicture::kNormal, dc,
+          left, top, ILD_TRANSPARENT);
     }
     RECT textArea{left + pictureWidth, content.top, content.right, content.bottom};
     DrawCaption(dc, theme.get(), look, caption, textArea, format);
@@ -163,7 +170,26 @@ struct ButtonImpl : Control::Impl {
   Button& self;
   int pictureId = 0;  // the bitmap resource, until it is decoded
   ButtonPicture picture;
+  String description;
+  WNDPROC systemProc = nullptr;  // the Button class's own, which this one comes before
 };
+
+String DescriptionOf(HWND button) {
+  auto* impl = static_cast<ButtonImpl*>(ImplOf(button));
+  return impl ? impl->description : String();
+}
+
+// Accessibility clients' questions get the button's description too; all else is the class's.
+LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Subclassed only while its ButtonImpl lives.
+  WNDPROC systemProc = static_cast<ButtonImpl*>(ImplOf(button))->systemProc;
+  if (message == WM_GETOBJECT) {
+    if (LRESULT answer =
+            win32::accessibility::AnswerGetObject(button, wParam, lParam, DescriptionOf))
+      return answer;
+  }
+  return ::CallWindowProcW(systemProc, button, message, wParam, lParam);
+}
 
 }  // namespace
 
@@ -173,6 +199,8 @@ Button::Button(Control& parent, const Rect& bounds, const String& caption, const
   auto& impl = static_cast<ButtonImpl&>(*impl_);
   impl.pictureId = picture;
   impl.CreateChild(WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0, bounds, parent.impl(), caption);
+  impl.systemProc = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(impl.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ButtonProc)));
   impl.ApplyFont(font);
 }
 
@@ -182,6 +210,18 @@ bool Button::Focused() const {
 
 void Button::SetFocus() {
   ::SetFocus(impl_->Window());
+}
+
+void Button::SetDescription(const String& description) {
+  auto& impl = static_cast<ButtonImpl&>(*impl_);
+  if (impl.description == description)
+    return;
+  impl.description = description;
+  win32::accessibility::DescriptionChanged(impl.Window());
+}
+
+void Button::AnnounceCaption() {
+  win32::accessibility::AnnounceCaption(impl_->Window());
 }
 
 }  // namespace zolv::toolkit

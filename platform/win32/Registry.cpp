@@ -8,8 +8,23 @@
 #include <utility>
 
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Wide.h"
 
 namespace zolv::registry {
+
+using win32::Wide;
+
+// The portable header's copies of the Windows constants.
+static_assert(kKeyRead == KEY_READ);
+static_assert(kReadControl == READ_CONTROL);
+static_assert(kQueryValue == KEY_QUERY_VALUE);
+static_assert(kEnumerateSubKeys == KEY_ENUMERATE_SUB_KEYS);
+static_assert(kTypeNone == REG_NONE);
+static_assert(kTypeString == REG_SZ);
+static_assert(kTypeExpandString == REG_EXPAND_SZ);
+static_assert(kTypeBinary == REG_BINARY);
+static_assert(kTypeDword == REG_DWORD);
+static_assert(kTypeMultiString == REG_MULTI_SZ);
 
 namespace {
 
@@ -18,10 +33,6 @@ constexpr std::uint32_t kMaxKeyNameLength = 255;
 
 HKEY ToHkey(std::uintptr_t handle) {
   return reinterpret_cast<HKEY>(handle);
-}
-
-const wchar_t* Wide(const String& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
 }  // namespace
@@ -52,8 +63,8 @@ std::optional<KeyInfo> Key::QueryInfo() const {
 std::optional<String> Key::EnumSubKey(std::uint32_t index, std::uint32_t maxLength) const {
   String name(std::min(maxLength, kMaxKeyNameLength) + 1, u'\0');
   DWORD length = static_cast<DWORD>(name.size());
-  if (::RegEnumKeyExW(ToHkey(handle_), index, reinterpret_cast<wchar_t*>(name.data()), &length,
-                      nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+  if (::RegEnumKeyExW(ToHkey(handle_), index, Wide(name), &length, nullptr, nullptr, nullptr,
+                      nullptr) != ERROR_SUCCESS)
     return std::nullopt;
   name.resize(length);
   return name;

@@ -1,5 +1,6 @@
 #include "platform/win32/SystemError.h"
 
+#include <algorithm>
 #include <iterator>
 #include <string>
 
@@ -17,7 +18,7 @@ String SystemErrorText(DWORD code) {
     const std::string number = std::to_string(code);
     return u"System error " + String(number.begin(), number.end()) + u".";
   }
-  String text(reinterpret_cast<const char16_t*>(buffer), length);
+  String text = FromWide(buffer, length);
   while (!text.empty() && text.back() <= u' ')
     text.pop_back();
   return text;
@@ -29,7 +30,7 @@ SystemFailure::SystemFailure(const char* call, DWORD code) : what_(call) {
                                            nullptr, 0, nullptr, nullptr);
   what_ += ": ";
   const std::size_t start = what_.size();
-  what_.resize(start + static_cast<std::size_t>(length));
+  what_.resize(start + static_cast<std::size_t>(std::max(length, 0)));
   ::WideCharToMultiByte(CP_UTF8, 0, Wide(text), static_cast<int>(text.size()), &what_[start],
                         length, nullptr, nullptr);
 }

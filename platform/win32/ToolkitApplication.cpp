@@ -74,7 +74,7 @@ void Application::Impl::Handle(MSG& message) {
 
 Application::Application() : impl_(std::make_unique<Impl>()) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&controls);
+  win32::comctl32::InitCommonControlsEx(&controls);
   impl_->formClass = RegisterToolkitClass(L"ZOLVForm", true);
   impl_->panelClass = RegisterToolkitClass(L"ZOLVPanel", false);
 }
@@ -82,7 +82,16 @@ Application::Application() : impl_(std::make_unique<Impl>()) {
 Application::~Application() = default;
 
 void Application::ShowErrorBox(const String& text) {
-  ::MessageBoxW(impl_->mainForm, Wide(text), Wide(title_), MB_ICONERROR | MB_OK);
+  HWND owner = impl_->mainForm;
+  UINT style = MB_ICONERROR | MB_OK;
+  // Owned by a window still hidden (a start-up error), the box would have no taskbar button
+  // and could open behind the window the user clicked meanwhile: the launcher would seem not
+  // to have started. It stands alone then, in front, and still blocks the thread's windows.
+  if (!owner || !::IsWindowVisible(owner)) {
+    owner = nullptr;
+    style |= MB_TASKMODAL | MB_SETFOREGROUND;
+  }
+  ::MessageBoxW(owner, Wide(text), Wide(title_), style);
 }
 
 int Application::PixelsPerInch() const {
@@ -95,8 +104,7 @@ int Application::TextHeight(const Font& font, StringView text) const {
   win32::UniqueFont handle = CreateFontHandle(font);
   HGDIOBJ previous = ::SelectObject(screen.get(), handle.get());
   SIZE size{};
-  ::GetTextExtentPoint32W(screen.get(), reinterpret_cast<const wchar_t*>(text.data()),
-                          static_cast<int>(text.size()), &size);
+  ::GetTextExtentPoint32W(screen.get(), Wide(text), static_cast<int>(text.size()), &size);
   ::SelectObject(screen.get(), previous);
   return size.cy;
 }

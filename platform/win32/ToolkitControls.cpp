@@ -132,6 +132,10 @@ LRESULT CALLBACK ToolkitWindowProc(HWND window, UINT message, WPARAM wParam, LPA
   if (message == WM_NCDESTROY) {
     ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     impl->window.release();
+    // A message box with a destroyed owner is never shown: once the main form is gone, the
+    // error box has no owner.
+    if (impl->app.impl().mainForm == window)
+      impl->app.impl().mainForm = nullptr;
     return ::DefWindowProcW(window, message, wParam, lParam);
   }
   try {
@@ -226,8 +230,7 @@ void Control::SetEnabled(bool enabled) {
 String Control::Caption() const {
   HWND window = impl_->Window();
   String text(static_cast<size_t>(::GetWindowTextLengthW(window)), u'\0');
-  int copied = ::GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()),
-                                static_cast<int>(text.size()) + 1);
+  int copied = ::GetWindowTextW(window, Wide(text), static_cast<int>(text.size()) + 1);
   text.resize(static_cast<size_t>(std::max(copied, 0)));
   return text;
 }

@@ -10,19 +10,17 @@
 #include <vector>
 
 #include "platform/Toolkit.h"
+#include "platform/win32/LateImports.h"
 #include "platform/win32/ThemeLibrary.h"
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Wide.h"
 
 namespace zolv::toolkit {
 
-static_assert(sizeof(wchar_t) == sizeof(char16_t), "String is handed to the W functions as is");
-
-inline const wchar_t* Wide(const String& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
+using win32::Wide;
 
 inline void DestroyImageList(HIMAGELIST list) {
-  ::ImageList_Destroy(list);
+  win32::comctl32::ImageList_Destroy(list);
 }
 inline void CloseTheme(HTHEME theme) {
   win32::uxtheme::CloseThemeData(theme);

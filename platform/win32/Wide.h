@@ -22,9 +22,13 @@ inline const wchar_t* Wide(StringView text) {
   return reinterpret_cast<const wchar_t*>(text.data());
 }
 
-// The text of a null-terminated wide buffer filled by the system.
+// The text of a wide buffer filled by the system: `length` units, or up to its terminating null.
+inline String FromWide(const wchar_t* text, std::size_t length) {
+  return String(reinterpret_cast<const char16_t*>(text), length);
+}
+
 inline String FromWide(const wchar_t* text) {
-  return String(reinterpret_cast<const char16_t*>(text), std::wcslen(text));
+  return FromWide(text, std::wcslen(text));
 }
 
 }  // namespace zolv::win32

@@ -2,11 +2,14 @@
 #include <windows.h>
 
 #include "platform/Program.h"
+#include "platform/win32/StartupSafety.h"
+#include "platform/win32/SystemLibrary.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  zolv::win32::LeaveTheCurrentDirectory();
   // Users start the launcher from their Downloads folder too: from here on, every DLL loaded by
   // name, by this program or by the system on its behalf, comes from System32 only, never from
   // the program's folder or the current directory.
-  ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  zolv::win32::RestrictDllSearch();
   return zolv::ProgramMain();
 }

@@ -26,7 +26,7 @@ export WINESERVER=/usr/lib/wine/wineserver64
 ZOLV_WINE=(env LC_ALL=C.UTF-8 "$WINELOADER")
 # Marks a finished prefix; renamed whenever the prefix's set-up changes, so that older prefixes
 # are made again.
-ZOLV_PREFIX_MARK=.zolv-ready-3
+ZOLV_PREFIX_MARK=.zolv-ready-4
 ZOLV_XVFB_PID=${ZOLV_XVFB_PID:-}
 
 # zolv_start_display: uses $DISPLAY when set (and ZOLV_XVFB is not 1), else starts Xvfb.
@@ -102,6 +102,21 @@ zolv_make_prefix() {
     ! timeout 60 "${ZOLV_WINE[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed \
       /t REG_SZ /d N /f >>"$log" 2>&1 </dev/null; then
     echo "Could not configure the Wine prefix; see $log" >&2
+    return 1
+  fi
+  # Visual styles: Wine's Light style, as Windows users always have one, so that the themed
+  # drawing of the buttons is what the tests see. Wine selects it by default; it is named here
+  # so that the tests do not depend on that default.
+  local themes='HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager'
+  if ! timeout 60 "${ZOLV_WINE[@]}" reg add "$themes" /v ThemeActive /t REG_SZ /d 1 /f \
+    >>"$log" 2>&1 </dev/null ||
+    ! timeout 60 "${ZOLV_WINE[@]}" reg add "$themes" /v DllName /t REG_SZ \
+      /d 'C:\windows\resources\themes\light\light.msstyles' /f >>"$log" 2>&1 </dev/null ||
+    ! timeout 60 "${ZOLV_WINE[@]}" reg add "$themes" /v ColorName /t REG_SZ /d Blue /f \
+      >>"$log" 2>&1 </dev/null ||
+    ! timeout 60 "${ZOLV_WINE[@]}" reg add "$themes" /v SizeName /t REG_SZ /d NormalSize /f \
+      >>"$log" 2>&1 </dev/null; then
+    echo "Could not select the Light visual style; see $log" >&2
     return 1
   fi
   # The registry reaches the disk when the server ends.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <winioctl.h>
+
 #include <atomic>
 #include <initializer_list>
 #include <mutex>
@@ -93,6 +95,10 @@ class FilesTest : public ::testing::Test {
   String folder_;
   String file_;
 };
+
+// What creating a file anew refuses to overwrite.
+constexpr DWORD kNotRecreatable =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 std::string SampleBytes(size_t size) {
   std::string bytes(size, '\0');
@@ -194,15 +200,6 @@ TEST_F(FilesTest, ReplaceFailsWhileAnyoneHasTheFileOpenAndLosesNothing) {
   EXPECT_EQ(ReadRaw(file_), "new");
 }
 
-TEST_F(FilesTest, StaleTemporaryFileFromACrashDoesNotBreakASave) {
-  WriteRaw(file_, "old");
-  WriteRaw(file_ + u".tmp", SampleBytes(10000));
-  String error;
-  ASSERT_TRUE(files::ReplaceWhole(file_, "new", error)) << Wide(error);
-  EXPECT_EQ(ReadRaw(file_), "new");
-  EXPECT_EQ(FolderContents(), std::vector<String>{u"ZOLVWeb.ini"});
-}
-
 TEST_F(FilesTest, ReplaceInMissingFolderGivesTheSystemsTextAndCreatesNothing) {
   String error;
   EXPECT_FALSE(files::ReplaceWhole(folder_ + u"ZOLV\\ZOLVWeb.ini", "x", error));
@@ -210,13 +207,140 @@ TEST_F(FilesTest, ReplaceInMissingFolderGivesTheSystemsTextAndCreatesNothing) {
   EXPECT_TRUE(FolderContents().empty());
 }
 
-TEST_F(FilesTest, ReplaceThatCannotWriteItsTemporaryFileKeepsTheOldFile) {
-  WriteRaw(file_, "old");
-  ASSERT_TRUE(::CreateDirectoryW(Wide(file_ + u".tmp"), nullptr));
+// A crash leaves the temporary file behind, and a user or a tool may have made it read-only or
+// hidden, or put a folder of that name there: none of them stops a save.
+TEST_F(FilesTest, StaleTemporaryFilesNeverBlockASave) {
+  const String temporary = folder_ + u"~OLVWeb.ini";
+  for (const DWORD attributes : {DWORD{FILE_ATTRIBUTE_NORMAL}, DWORD{FILE_ATTRIBUTE_READONLY},
+                                 DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_SYSTEM}}) {
+    SCOPED_TRACE(attributes);
+    WriteRaw(file_, "old");
+    WriteRaw(temporary, SampleBytes(10000));
+    ASSERT_TRUE(::SetFileAttributesW(Wide(temporary), attributes));
+    String error;
+    ASSERT_TRUE(files::ReplaceWhole(file_, "new", error)) << Wide(error);
+    EXPECT_EQ(::GetFileAttributesW(Wide(file_)) & kNotRecreatable, 0u);
+    EXPECT_EQ(ReadRaw(file_), "new");
+    EXPECT_EQ(FolderContents(), std::vector<String>{u"ZOLVWeb.ini"});
+  }
+  ASSERT_TRUE(::CreateDirectoryW(Wide(temporary), nullptr));
+  const String inside = temporary + u"\\inside";
+  WriteRaw(inside, "kept");
   String error;
-  EXPECT_FALSE(files::ReplaceWhole(file_, "new", error));
-  EXPECT_EQ(error, SystemErrorText(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(ReadRaw(file_), "old");
+  ASSERT_TRUE(files::ReplaceWhole(file_, "newer", error)) << Wide(error);
+  EXPECT_EQ(ReadRaw(file_), "newer");
+  EXPECT_EQ(ReadRaw(inside), "kept");
+  ::DeleteFileW(Wide(inside));
+}
+
+// Creating the file anew refuses an existing read-only, hidden or system file, so the
+// replacement does too, with the same error, and leaves the file exactly as it was.
+TEST_F(FilesTest, ReplaceRefusesReadOnlyHiddenAndSystemFiles) {
+  const std::string chosen = "[Misc]\r\nDefaultBrowser=chrome.exe\r\n\r\n";
+  for (const DWORD attributes : {DWORD{FILE_ATTRIBUTE_READONLY}, DWORD{FILE_ATTRIBUTE_HIDDEN},
+                                 DWORD{FILE_ATTRIBUTE_SYSTEM}}) {
+    SCOPED_TRACE(attributes);
+    WriteRaw(file_, chosen);
+    ASSERT_TRUE(::SetFileAttributesW(Wide(file_), attributes));
+    String error;
+    EXPECT_FALSE(files::ReplaceWhole(file_, "new", error));
+    EXPECT_EQ(error, SystemErrorText(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(ReadRaw(file_), chosen);
+    EXPECT_EQ(::GetFileAttributesW(Wide(file_)) & kNotRecreatable, attributes);
+    EXPECT_EQ(FolderContents(), std::vector<String>{u"ZOLVWeb.ini"});
+    ASSERT_TRUE(::SetFileAttributesW(Wide(file_), FILE_ATTRIBUTE_NORMAL));
+  }
+}
+
+// A hard link to the settings file is a second name of the old file: it keeps the old bytes,
+// whole, and the settings file gets the new ones. (Wine's symbolic links cannot be made.)
+TEST_F(FilesTest, ReplaceLeavesAHardLinkWithTheOldBytes) {
+  WriteRaw(file_, "old");
+  const String other = folder_ + u"other.ini";
+  ASSERT_TRUE(::CreateHardLinkW(Wide(other), Wide(file_), nullptr));
+  String error;
+  ASSERT_TRUE(files::ReplaceWhole(file_, "new", error)) << Wide(error);
+  EXPECT_EQ(ReadRaw(file_), "new");
+  EXPECT_EQ(ReadRaw(other), "old");
+}
+
+// Windows refuses paths of MAX_PATH units or more, Wine does not, so what the replacement
+// creates is watched instead: no name longer than the file's own, so that the temporary file
+// is accepted wherever the file's own creation is.
+TEST_F(FilesTest, ReplaceCreatesNoNameLongerThanTheFilesOwn) {
+  WriteRaw(file_, "old");
+  UniqueFile folder(::CreateFileW(
+      Wide(folder_), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
+  ASSERT_TRUE(folder);
+  win32::UniqueHandleObject changed(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  alignas(DWORD) char records[16384];
+  OVERLAPPED overlapped{};
+  overlapped.hEvent = changed.get();
+  const auto watch = [&] {
+    return ::ReadDirectoryChangesW(folder.get(), records, sizeof records, FALSE,
+                                   FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME,
+                                   nullptr, &overlapped, nullptr) != FALSE;
+  };
+  ASSERT_TRUE(watch());
+  String error;
+  ASSERT_TRUE(files::ReplaceWhole(file_, "new", error)) << Wide(error);
+
+  // The names seen until the file's own comes back into the folder, the rename's last step.
+  std::vector<String> names;
+  bool replaced = false;
+  while (!replaced) {
+    // Bounded: the system reports the rename soon after it happened, or never.
+    ASSERT_EQ(::WaitForSingleObject(changed.get(), 10000), WAIT_OBJECT_0) << "no rename seen";
+    DWORD size = 0;
+    ASSERT_TRUE(::GetOverlappedResult(folder.get(), &overlapped, &size, FALSE));
+    for (DWORD offset = 0; size > 0;) {
+      const auto* record = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(records + offset);
+      const String name =
+          win32::FromWide(record->FileName, record->FileNameLength / sizeof(wchar_t));
+      names.push_back(name);
+      replaced |= name == u"ZOLVWeb.ini" && (record->Action == FILE_ACTION_ADDED ||
+                                             record->Action == FILE_ACTION_RENAMED_NEW_NAME);
+      if (record->NextEntryOffset == 0)
+        break;
+      offset += record->NextEntryOffset;
+    }
+    ::ResetEvent(changed.get());
+    if (!replaced) {
+      ASSERT_TRUE(watch());
+    }
+  }
+  for (const String& name : names)
+    EXPECT_LE(name.size(), String(u"ZOLVWeb.ini").size()) << Wide(name);
+  EXPECT_EQ(ReadRaw(file_), "new");
+}
+
+// A file of 4 GiB or more does not fit in a 32-bit process: reading it is refused rather than
+// cut short. The file is sparse, so it costs no disk space.
+TEST_F(FilesTest, ReadRefusesAFileTooLargeForTheProcess) {
+  if (sizeof(std::size_t) > 4)
+    GTEST_SKIP() << "only a 32-bit process has the limit";
+  {
+    UniqueFile file(::CreateFileW(Wide(file_), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file);
+    DWORD returned = 0;
+    // Not every file system has sparse files; Wine's are sparse without being asked.
+    ::DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+    LARGE_INTEGER end{};
+    end.QuadPart = 0x100000000LL;
+    ASSERT_TRUE(::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(::SetEndOfFile(file.get()));
+  }
+  std::string bytes = "stale";
+  String error;
+  EXPECT_FALSE(files::ReadWhole(file_, bytes, error));
+  EXPECT_EQ(error, SystemErrorText(ERROR_FILE_TOO_LARGE));
+  EXPECT_TRUE(bytes.empty());
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ASSERT_TRUE(::GetFileAttributesExW(Wide(file_), GetFileExInfoStandard, &data));
+  EXPECT_EQ(data.nFileSizeHigh, 1u);
+  EXPECT_EQ(data.nFileSizeLow, 0u);
 }
 
 // A reader racing with a writer sees the old file or the new one, whole, or is refused; a

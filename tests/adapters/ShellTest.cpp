@@ -1,6 +1,8 @@
-// The shell adapter against the system's special folders.
+// The shell adapter against the system's special folders and its hand-over.
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <objbase.h>
 
 #include "platform/Shell.h"
 #include "platform/win32/Wide.h"
@@ -21,6 +23,15 @@ TEST(FolderPathTest, LocalAppDataIsAnExistingFolderWithoutTrailingBackslash) {
 
 TEST(FolderPathTest, UnknownFolderCodeGivesNothing) {
   EXPECT_FALSE(shell::FolderPath(0xFE).has_value());
+}
+
+// Registered handlers (DDE, DelegateExecute) need their caller in a single-threaded apartment.
+TEST(ExecuteTest, HandsOverFromASingleThreadedApartment) {
+  shell::Execute(0, u"open", u"cmd.exe", u"/c exit 0", 0);  // SW_HIDE
+  APTTYPE type{};
+  APTTYPEQUALIFIER qualifier{};
+  ASSERT_EQ(::CoGetApartmentType(&type, &qualifier), S_OK);
+  EXPECT_TRUE(type == APTTYPE_MAINSTA || type == APTTYPE_STA) << type;
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 // (build/win64/tests): ToolkitButtons.bmp and ToolkitButtonsDisabled.bmp.
 #include <windows.h>
 
+#include <vssym32.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,8 +21,12 @@
 #include <utility>
 #include <vector>
 
+#include "ErrorBox.h"
 #include "assets/ResourceIds.h"
 #include "platform/Toolkit.h"
+#include "platform/win32/SystemError.h"
+#include "platform/win32/ThemeLibrary.h"
+#include "platform/win32/ToolkitWin32.h"
 
 namespace zolv::toolkit {
 namespace {
@@ -383,39 +389,79 @@ TEST_F(ToolkitTest, TheFocusedButtonGetsTheFocusBackWhenTheFormIsActivatedAgain)
   EXPECT_TRUE(PumpUntil(app, [&] { return firefox.Focused(); }));
 }
 
-TEST_F(ToolkitTest, TheErrorBoxIsOwnedByTheFormWithTheTitleTextAndErrorIcon) {
-  form.Show();
-  std::atomic<bool> found{false};
+// What an error box titled "ZOLVWeb" showed, read by a second thread that then closes it.
+struct SeenErrorBox {
+  bool found = false;
   std::wstring caption, text;
   HWND owner = nullptr;
   bool errorIcon = false;
+};
+
+SeenErrorBox ShowErrorBoxAndClose(Application& app, const String& text) {
+  SeenErrorBox seen;
+  std::atomic<bool> found{false};
   std::thread closer([&] {
+    // Bounded, so that a box that never shows fails the test instead of hanging it.
     for (int i = 0; i < 2000 && !found; ++i) {
       ::Sleep(10);
       HWND box = ::FindWindowW(L"#32770", L"ZOLVWeb");
       if (!box)
         continue;
-      caption = TextOf(box);
-      owner = ::GetWindow(box, GW_OWNER);
+      seen.caption = TextOf(box);
+      seen.owner = ::GetWindow(box, GW_OWNER);
       for (HWND child = ::GetWindow(box, GW_CHILD); child;
            child = ::GetWindow(child, GW_HWNDNEXT)) {
         LONG style = ::GetWindowLongW(child, GWL_STYLE);
         if ((style & SS_TYPEMASK) == SS_ICON)
-          errorIcon = true;
+          seen.errorIcon = true;
         else if (::GetDlgCtrlID(child) == 0xFFFF)  // the box's message text
-          text = TextOf(child);
+          seen.text = TextOf(child);
       }
       found = true;
       ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
   });
-  app.ShowErrorBox(u"Cannot open file.");
+  app.ShowErrorBox(text);
   closer.join();
-  ASSERT_TRUE(found);
-  EXPECT_EQ(caption, L"ZOLVWeb");
-  EXPECT_EQ(text, L"Cannot open file.");
-  EXPECT_EQ(owner, H(form));
-  EXPECT_TRUE(errorIcon);
+  seen.found = found;
+  return seen;
+}
+
+TEST_F(ToolkitTest, TheErrorBoxIsOwnedByTheFormWithTheTitleTextAndErrorIcon) {
+  form.Show();
+  const SeenErrorBox box = ShowErrorBoxAndClose(app, u"Cannot open file.");
+  ASSERT_TRUE(box.found);
+  EXPECT_EQ(box.caption, L"ZOLVWeb");
+  EXPECT_EQ(box.text, L"Cannot open file.");
+  EXPECT_EQ(box.owner, H(form));
+  EXPECT_TRUE(box.errorIcon);
+}
+
+// The program's last-chance box comes after its window is gone; a box owned by a destroyed
+// window would never show.
+TEST(ToolkitErrorBox, IsShownWithoutOwnerOnceTheFormIsGone) {
+  Application app;
+  app.SetTitle(u"ZOLVWeb");
+  { Form gone(app, u"ZOLV Online", 303, 272, kFormFont); }
+  const SeenErrorBox box = ShowErrorBoxAndClose(app, u"Error creating window.");
+  ASSERT_TRUE(box.found);
+  EXPECT_EQ(box.owner, nullptr);
+  EXPECT_EQ(box.text, L"Error creating window.");
+}
+
+// The toolkit's errors reach the error box in the system's own words (FormatMessageW's UTF-16,
+// which carries any language's accents). The runtime's own texts come from FormatMessageA in
+// the ANSI code page, which the error box would read as UTF-8, and lack the final period.
+// Wine takes its language from the Unix locale, so only the English text is checked here.
+TEST(ToolkitErrors, CarryTheSystemsOwnText) {
+  String shown;
+  try {
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    ThrowLastError("CreateWindowExW");
+  } catch (...) {
+    shown = ExceptionMessage(std::current_exception());
+  }
+  EXPECT_EQ(shown, u"CreateWindowExW: " + win32::SystemErrorText(ERROR_ACCESS_DENIED));
 }
 
 TEST(ToolkitScreen, TahomaOf13PixelsMeasures16AtTheDesignResolution) {
@@ -603,6 +649,38 @@ class ToolkitLook : public ::testing::Test {
 
 TEST_F(ToolkitLook, PicturesAreTransparentAndCentredWithTheirCaptions) {
   ExpectTidy(Shoot("ToolkitButtons.bmp"));
+}
+
+// Windows users always see the visual style's buttons; the test prefix selects Wine's Light
+// style so that this branch of the drawing runs here too.
+TEST_F(ToolkitLook, ButtonsAreDrawnThroughTheVisualStyle) {
+  ::SetCursorPos(0, 0);  // no button hot
+  Screenshot shot = Shoot("ToolkitButtonsThemed.bmp");
+  HTHEME theme = win32::uxtheme::OpenThemeData(H(firefox), L"Button");
+  ASSERT_NE(theme, nullptr) << "no visual style is active";
+
+  // The style's own push button, drawn on the panel's face, is what the button's frame shows.
+  Rect bounds = firefox.Bounds();
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, bounds.width, bounds.height);
+  HGDIOBJ previous = ::SelectObject(memory, bitmap);
+  RECT area{0, 0, bounds.width, bounds.height};
+  ::FillRect(memory, &area, ::GetSysColorBrush(COLOR_BTNFACE));
+  win32::uxtheme::DrawThemeBackground(theme, memory, BP_PUSHBUTTON, PBS_NORMAL, &area, nullptr);
+  for (int y = 6; y < bounds.height - 6; ++y) {
+    for (int x : {0, 1, bounds.width - 2, bounds.width - 1}) {
+      COLORREF c = ::GetPixel(memory, x, y);
+      auto expected =
+          static_cast<std::uint32_t>((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
+      ASSERT_EQ(shot.At(bounds.left + x, bounds.top + y), expected) << x << "," << y;
+    }
+  }
+  ::SelectObject(memory, previous);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  win32::uxtheme::CloseThemeData(theme);
 }
 
 TEST_F(ToolkitLook, DisabledButtonsLookGreyed) {

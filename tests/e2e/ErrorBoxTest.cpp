@@ -11,6 +11,10 @@ TEST_F(LauncherTest, ANumberWhereABrowserNameBelongsIsReportedAndNoButtonShows) 
   const HWND box = run.WaitForErrorBox();
   EXPECT_EQ(MessageText(box), L"Invalid data type for ''");
   EXPECT_EQ(GetWindowLongW(box, GWL_STYLE) & WS_VISIBLE, WS_VISIBLE);
+  // Shown before the window: a top-level window of its own (a taskbar button), in front.
+  EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+  EXPECT_EQ(GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+  EXPECT_EQ(GetForegroundWindow(), box);
   SaveScreenshot(box, L"error-box");
   Dismiss(box);
 

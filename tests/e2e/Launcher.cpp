@@ -28,19 +28,19 @@ BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM parameter) {
 
 }  // namespace
 
-Launcher::Launcher() : job_(CreateJobObjectW(nullptr, nullptr)) {
+Launcher::Launcher(const std::wstring& path, const std::wstring& currentFolder)
+    : job_(CreateJobObjectW(nullptr, nullptr)) {
   if (!job_)
     throw std::runtime_error("cannot create a job object");
   JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
   limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
   SetInformationJobObject(job_.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
 
-  const std::wstring path = LauncherPath();
   std::wstring commandLine = L"\"" + path + L"\"";
   PROCESS_INFORMATION started{};
   // Suspended until it is in the job, so that nothing it starts can escape the job.
-  if (!tests::StartProcess(path.c_str(), commandLine.data(), CREATE_SUSPENDED, TestFolder().c_str(),
-                           started)) {
+  if (!tests::StartProcess(path.c_str(), commandLine.data(), CREATE_SUSPENDED,
+                           currentFolder.c_str(), started)) {
     throw std::runtime_error("cannot start ZOLVWeb.exe, error " + std::to_string(GetLastError()));
   }
   process_.reset(started.hProcess);

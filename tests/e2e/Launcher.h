@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "Machine.h"
 #include "Wait.h"
 #include "platform/win32/UniqueHandle.h"
 
@@ -18,7 +19,9 @@ inline constexpr wchar_t kErrorBoxCaption[] = L"Zolvweb";
 
 class Launcher {
  public:
-  Launcher();
+  // Started as from a shortcut: the program at `path`, in the working folder `currentFolder`.
+  explicit Launcher(const std::wstring& path = LauncherPath(),
+                    const std::wstring& currentFolder = TestFolder());
   ~Launcher();
   Launcher(const Launcher&) = delete;
   Launcher& operator=(const Launcher&) = delete;

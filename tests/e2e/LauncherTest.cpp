@@ -59,8 +59,8 @@ void LauncherTest::TearDown() {
   RemoveFile(SiteFile());
 }
 
-Launcher& LauncherTest::Start() {
-  return launcher_.emplace();
+Launcher& LauncherTest::Start(const std::wstring& path, const std::wstring& currentFolder) {
+  return launcher_.emplace(path, currentFolder);
 }
 
 MainWindow LauncherTest::StartAndFindWindow() {

@@ -53,7 +53,8 @@ class LauncherTest : public ::testing::Test {
   void TearDown() override;
 
   // Starts ZOLVWeb.exe; the window is not waited for.
-  Launcher& Start();
+  Launcher& Start(const std::wstring& path = LauncherPath(),
+                  const std::wstring& currentFolder = TestFolder());
   // Starts ZOLVWeb.exe and returns its controls once the window shows.
   MainWindow StartAndFindWindow();
   Launcher& launcher() { return *launcher_; }

@@ -218,6 +218,26 @@ std::string InstallStubBrowsers() {
   }
 }
 
+void RemoveAppPath(const std::wstring& executable) {
+  DeleteTree(HKEY_LOCAL_MACHINE, kAppPathsKey + executable);
+}
+
+std::wstring FreshFolder(const std::wstring& name) {
+  const std::wstring folder = TestFolder() + name + L"\\";
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        RemoveFile(folder + found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  Check(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS,
+        L"creating " + folder);
+  return folder;
+}
+
 std::vector<std::vector<std::wstring>> StubStarts() {
   const std::wstring text = Wide(ReadBytes(RecordFile()).value_or(""));
   std::vector<std::vector<std::wstring>> starts;

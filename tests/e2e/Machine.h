@@ -45,6 +45,11 @@ void RemoveBrowserList();
 // that no real browser ever starts, and has the stubs record into one file. Returns what failed,
 // or nothing when every stub is in place.
 std::string InstallStubBrowsers();
+// Removes the App Paths entry of one browser name (chrome.exe), so that the shell searches
+// folders for it; InstallStubBrowsers puts it back.
+void RemoveAppPath(const std::wstring& executable);
+// A new, empty folder of that name under the test folder.
+std::wstring FreshFolder(const std::wstring& name);
 // The command lines the stubs recorded, each split into its arguments.
 std::vector<std::vector<std::wstring>> StubStarts();
 void ClearStubStarts();

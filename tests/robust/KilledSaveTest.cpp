@@ -66,7 +66,7 @@ TEST_F(KilledSaveTest, KilledSavesLeaveTheOldOrTheNewCompleteFile) {
   SCOPED_TRACE("seed " + std::to_string(seed));
   std::mt19937 random(seed);
   std::uniform_int_distribution<int> delayUs(0, 5000);
-  const String temporary = settings_ + u".tmp";
+  const String temporary = TemporaryFileOf(settings_);
   int killsLeavingTemporary = 0;
   for (int round = 0; round < kRounds; ++round) {
     const String readyName = Numbered(u"Local\\zolv-killed-save-", ::GetCurrentProcessId());

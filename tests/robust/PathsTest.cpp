@@ -13,6 +13,7 @@
 #include "UComun.h"
 #include "UFPrincipal.h"
 #include "platform/Shell.h"
+#include "platform/win32/SystemError.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Wide.h"
 
@@ -113,22 +114,24 @@ TEST_F(PathsTest, LocalAppDataMovedInTheRegistry) {
   ExpectSettingsWork();
 }
 
-// Another program left folders where the launcher's files go: saving fails with the documented
-// error and the stored choice survives.
-TEST_F(PathsTest, FoldersWhereTheFilesBelong) {
+// An administrator made the settings file read-only to pin the choice: saving fails with the
+// error creating the file anew gives, and the file stays as it was. A folder where the file
+// belongs fails the same way.
+TEST_F(PathsTest, ReadOnlyFileOrFolderWhereTheFileBelongs) {
   DataPath = MakeFolders(root_, u"Users\\" + kUser + u"\\ZOLV");
   const String settings = SettingsFileIn(DataPath);
   const std::string chosen = "[Misc]\r\nDefaultBrowser=chrome.exe\r\n\r\n";
   ASSERT_TRUE(WriteFileBytes(settings, chosen));
-  ASSERT_TRUE(::CreateDirectoryW(Wide(settings + u".tmp"), nullptr));
+  ASSERT_TRUE(::SetFileAttributesW(Wide(settings), FILE_ATTRIBUTE_READONLY));
   const String refused = ErrorOf([] { SetIni(u"Misc", u"DefaultBrowser", u"opera.exe"); });
-  EXPECT_TRUE(IsDocumentedError(refused, settings)) << Narrow(refused);
+  EXPECT_EQ(refused,
+            FileErrorPrefix(u"create", settings) + win32::SystemErrorText(ERROR_ACCESS_DENIED));
   EXPECT_EQ(GetIni(u"Misc", u"DefaultBrowser", u""), u"chrome.exe");
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(settings, bytes));
   EXPECT_EQ(bytes, chosen);
 
-  ASSERT_TRUE(::RemoveDirectoryW(Wide(settings + u".tmp")));
+  ASSERT_TRUE(::SetFileAttributesW(Wide(settings), FILE_ATTRIBUTE_NORMAL));
   ASSERT_TRUE(::DeleteFileW(Wide(settings)));
   ASSERT_TRUE(::CreateDirectoryW(Wide(settings), nullptr));
   for (const String& error : {ErrorOf([] { GetIni(u"Misc", u"DefaultBrowser", u""); }),

@@ -197,6 +197,12 @@ String SettingsFileIn(const String& dataPath) {
   return dataPath + module.substr(0, module.rfind(u'.')) + u".ini";
 }
 
+String TemporaryFileOf(const String& settingsFile) {
+  String temporary = settingsFile;
+  temporary[temporary.find_last_of(u"\\/") + 1] = u'~';
+  return temporary;
+}
+
 TurnGate::TurnGate(const String& name)
     : mutex_(name.empty() ? nullptr : ::CreateMutexW(nullptr, FALSE, Wide(name))) {}
 

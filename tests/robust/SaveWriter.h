@@ -75,6 +75,10 @@ struct WriterReport {
 // The settings file a writer (and the suite itself) uses in `dataPath`.
 String SettingsFileIn(const String& dataPath);
 
+// The temporary file a save of `settingsFile` writes first: its name's first character
+// replaced by "~".
+String TemporaryFileOf(const String& settingsFile);
+
 // Runs the writer of the command line (the arguments after kWriterFlag); its exit code.
 int RunWriter(int argc, wchar_t** argv);
 

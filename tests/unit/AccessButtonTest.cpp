@@ -35,6 +35,7 @@ TEST_F(AccessButtonTest, ChosenBrowserIsStartedWithTheAddressAndTheTimerRuns) {
   EXPECT_EQ(call.showCommand, 5);
   EXPECT_FALSE(form.BAccederZOLV.Enabled());
   EXPECT_EQ(form.BAccederZOLV.Caption(), u"Ingresando al Navegador. Espere...");
+  EXPECT_EQ(headless::Announcements(form.BAccederZOLV), 1);
   EXPECT_TRUE(form.TimerClose.Enabled());
   EXPECT_FALSE(app_.Terminated());
 

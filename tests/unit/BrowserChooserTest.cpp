@@ -88,6 +88,9 @@ TEST_F(MainWindowTest, RememberedInstalledBrowserIsChosenAndBold) {
   headless::Click(form.BBrowserChrome);
   EXPECT_TRUE(form.BBrowserChrome.GetFont().bold);
   EXPECT_FALSE(form.BBrowserFirefox.GetFont().bold);
+  // Screen readers do not report bold: the mark is the chosen button's description too.
+  EXPECT_EQ(headless::Description(form.BBrowserChrome), u"Navegador elegido");
+  EXPECT_EQ(headless::Description(form.BBrowserFirefox), u"");
   EXPECT_EQ(form.ejecutar_con, u"chrome.exe");
   EXPECT_EQ(ReadSettings(), "[Misc]\r\nDefaultBrowser=chrome.exe\r\n\r\n");
 }

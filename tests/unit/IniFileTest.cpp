@@ -154,6 +154,14 @@ TEST(IniFileEncoding, Utf16BigEndianMarkIsKept) {
             "\xFE\xFF\0[\0A\0]\0\r\0\n\0k\0=\x20\xAC\0\r\0\n\0j\0=\0001\0\r\0\n\0\r\0\n"s);
 }
 
+// Half a unit at the end (a file cut short) goes, and the next save leaves no trace of it.
+TEST(IniFileEncoding, Utf16OddTrailingByteIsDropped) {
+  const std::string bytes = "\xFF\xFE[\0M\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0x"s;
+  EXPECT_EQ(Read(bytes, u"M", u"k"), u"v");
+  EXPECT_EQ(Rewrite(bytes, u"M", u"k", u"w"),
+            "\xFF\xFE[\0M\0]\0\r\0\n\0k\0=\0w\0\r\0\n\0\r\0\n\0"s);
+}
+
 TEST(IniFileEncoding, AMarkAloneIsAnEmptyDocumentThatKeepsIt) {
   EXPECT_EQ(Rewrite("\xFE\xFF", u"S", u"k", u"v"),
             "\xFE\xFF\0[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0\r\0\n"s);

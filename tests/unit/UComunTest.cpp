@@ -186,6 +186,18 @@ TEST_F(UComunTest, UnreadableFileRaisesCannotOpenAndIsLeftAlone) {
   EXPECT_EQ(Contents(settings_), bytes);
 }
 
+// A settings file made read-only to pin the choice stays as it is.
+TEST_F(UComunTest, ReadOnlyFileRaisesCannotCreateAndIsLeftAlone) {
+  const std::string bytes = "[Misc]\r\nDefaultBrowser=chrome.exe\r\n";
+  Store(settings_, bytes);
+  fs::permissions(settings_,
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_EQ(ErrorOf([] { SetIni(u"Misc", u"DefaultBrowser", u"opera.exe"); }),
+            u"Cannot create file \"" + WindowsPath(settings_) + u"\". Permission denied");
+  EXPECT_EQ(Contents(settings_), bytes);
+  EXPECT_EQ(GetIni(u"Misc", u"DefaultBrowser", u""), u"chrome.exe");
+}
+
 TEST_F(UComunTest, MissingDataFolderRaisesCannotCreateOnlyWhenAWriteIsNeeded) {
   fs::remove(root_ / "ZOLV");
   const String expected =
