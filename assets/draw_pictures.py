@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the launcher's pictures: the five 24x24 browser pictures (24-bit BMP, magenta
+"""Draws the launcher's pictures: the five 24x24 browser pictures (8-bit BMP, magenta
 background in every corner, which the buttons draw transparent) and the application icon
 (16, 32 and 48 pixels, 32-bit with alpha). Standard library only; run it from anywhere:
 
@@ -200,9 +200,12 @@ def render(shape, size):
     return rows
 
 
-def write_bmp24(path, rows):
+def write_bmp8(path, rows):
+    """An 8-bit BMP with a palette of the picture's own colours (fewer than 256 in each):
+    the same pixels as 24 bits in a third of the bytes."""
     height, width = len(rows), len(rows[0])
-    stride = (width * 3 + 3) & ~3
+    stride = (width + 3) & ~3
+    palette = {}
     pixels = bytearray()
     for row in reversed(rows):
         line = bytearray()
@@ -211,13 +214,19 @@ def write_bmp24(path, rows):
                 rgb = TRANSPARENT
             else:
                 rgb = mix(BUTTON_FACE, colour, coverage)
-            line += bytes((rgb[2], rgb[1], rgb[0]))
+            line.append(palette.setdefault(rgb, len(palette)))
         line += b"\0" * (stride - len(line))
         pixels += line
-    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(pixels), 0, 0, 14 + 40)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    if len(palette) > 256:
+        raise ValueError(f"{path}: {len(palette)} colours do not fit an 8-bit palette")
+    table = b"".join(bytes((rgb[2], rgb[1], rgb[0], 0)) for rgb in palette)
+    offset = 14 + 40 + len(table)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    info = struct.pack(
+        "<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(pixels), 2835, 2835, len(palette), 0
+    )
     with open(path, "wb") as f:
-        f.write(header + info + pixels)
+        f.write(header + info + table + pixels)
 
 
 def icon_image(rows):
@@ -261,7 +270,7 @@ PICTURES = [
 
 def main():
     for name, shape in PICTURES:
-        write_bmp24(os.path.join(HERE, name), render(shape, SIZE))
+        write_bmp8(os.path.join(HERE, name), render(shape, SIZE))
     write_ico(os.path.join(HERE, "ZOLVWeb.ico"), [16, 32, 48])
 
 

@@ -1,6 +1,6 @@
 // BrowserListBench: the time ReadFromSystem takes on the real registry with 1,000 browser keys
 // (and with the three of a usual machine). The machine's browser list is set aside meanwhile
-// and put back. Prints "name=value" lines for scripts/bench.sh.
+// and put back. Prints its row of the results table (Markdown) for scripts/bench.sh.
 #include <windows.h>
 
 #include <chrono>
@@ -16,7 +16,6 @@ namespace {
 
 using zolv::cBrowsersRootKey;
 using zolv::bench::Median;
-using zolv::bench::Quantile;
 using zolv::win32::UniqueRegKey;
 
 const std::wstring kRoot(cBrowsersRootKey,
@@ -69,17 +68,21 @@ int main() {
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, kAside.c_str());
   const bool hadList = CopyTree(kRoot, kAside);
   int status = 0;
-  for (const int count : {3, 1000}) {
+  std::vector<double> medians;
+  for (const int count : {1000, 3}) {
     std::vector<double> samples;
     if (!AddBrowsers(count) || !Measure(count, 21, samples)) {
       std::fprintf(stderr, "the browser list of %d keys was not read back\n", count);
       status = 1;
       break;
     }
-    const std::string name = "browsers_" + std::to_string(count) + "_ms";
-    std::printf("%s_median=%.3f\n%s_p25=%.3f\n%s_p75=%.3f\n", name.c_str(), Median(samples),
-                name.c_str(), Quantile(samples, 0.25), name.c_str(), Quantile(samples, 0.75));
+    medians.push_back(Median(samples));
   }
+  if (status == 0)
+    std::printf(
+        "| Browser list: ReadFromSystem, 1,000 keys / 3 keys, median | %.1f / %.2f ms |"
+        " | | | |\n",
+        medians[0], medians[1]);
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, kRoot.c_str());
   if (hadList && !CopyTree(kAside, kRoot))
     status = 1;

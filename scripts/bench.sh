@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # Benchmarks: the settings engine against inih on the host (Release build of its own), then,
-# under Wine in a prefix of their own, the launcher's start-up and peak working set against a
-# minimal Win32 program, the hand-over to the browser and the close after 6 s, and the browser
-# list with 1,000 keys; the executables' sizes. Writes build/bench/results.md and prints it.
+# under Wine in a prefix of their own, the launcher's start-up and peak working set against the
+# floor (one window, one push button, common controls v6) and an empty window, the hand-over to
+# the browser and the close after 6 s, and the browser list with 1,000 keys; the executables'
+# sizes. Writes build/bench/results.md and prints it. The Windows programs print their own rows.
 # Not part of the tests: the numbers depend on the machine. Takes a few minutes.
-#   scripts/bench.sh [pairs] [hand-over runs]     (defaults 20 and 10)
+#   scripts/bench.sh [rounds] [hand-over runs]     (defaults 20 and 10)
+#   ZOLV_BENCH_COMPARE=<ZOLVWeb.exe> scripts/bench.sh ...    also that build, in the same rounds
+# Measures the win32 build (the shipped one) where this machine runs 32-bit code, else win64
+# (zolv_windows_preset; ZOLV_WINDOWS_PRESET=win32|win64 chooses).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/deps.sh
 zolv_require_packages "${ZOLV_BUILD_PACKAGES[@]}" "${ZOLV_BENCH_PACKAGES[@]}" \
   "${ZOLV_WINE_PACKAGES[@]}"
-pairs=${1:-20}
+rounds=${1:-20}
 handovers=${2:-10}
 out=build/bench
 mkdir -p "$out"
@@ -25,32 +29,43 @@ build/bench/host/bench/zolv_settings_bench --benchmark_repetitions=9 \
   --benchmark_report_aggregates_only=true --benchmark_out="$out/settings.json" \
   --benchmark_out_format=json
 
-echo "== Windows builds"
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target ZOLVWeb
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target ZOLVWeb MinimalWindow StampBrowser StartupBench \
-  BrowserListBench
-
 echo "== Under Wine"
 export WINEPREFIX=$PWD/build/wine/bench-prefix
 export ZOLV_XVFB=1
 source scripts/lib/wine.sh
 trap zolv_stop_wine EXIT
 zolv_start_wine
+preset=$(zolv_windows_preset)
+
+echo "== Windows builds (measuring $preset)"
+for windows in win32 win64; do
+  cmake --preset "$windows" >/dev/null
+done
+cmake --build --preset win32 --target ZOLVWeb
+cmake --build --preset win64 --target ZOLVWeb
+cmake --build --preset "$preset" --target MinimalWindow ButtonWindow StampBrowser StartupBench \
+  BrowserListBench
+built=build/$preset
 
 # The launcher as installed: its folder with site.ini, three browsers in the registry, Chrome
 # chosen, and a stamp browser answering for chrome.exe.
 stage=$out/wine
 rm -rf "$stage"
 mkdir -p "$stage/browsers"
-cp build/win64/ZOLVWeb.exe build/win64/bench/*.exe "$stage/"
-cp build/win64/bench/StampBrowser.exe "$stage/browsers/chrome.exe"
+cp "$built/ZOLVWeb.exe" "$built"/bench/*.exe "$stage/"
+cp "$built/bench/StampBrowser.exe" "$stage/browsers/chrome.exe"
 printf '[Site]\r\nHost=zolv.example.com\r\nClientId=1\r\n' >"$stage/site.ini"
 windows_path() { echo "Z:$(realpath "$1" | tr / '\\')"; }
 log=$out/wine.log
 : >"$log"
-reg() { "$WINELOADER" reg "$@" >>"$log" 2>&1 </dev/null; }
+# In both registry views: Windows shares the browsers' key between 32-bit and 64-bit programs,
+# Wine keeps a copy for each.
+reg() {
+  local view
+  for view in /reg:32 /reg:64; do
+    "${ZOLV_WINE[@]}" reg "$@" "$view" >>"$log" 2>&1 </dev/null
+  done
+}
 browsers='HKLM\SOFTWARE\Clients\StartMenuInternet'
 reg delete "$browsers" /f || true
 reg add "$browsers\\Google Chrome" /ve /d "Google Chrome" /f
@@ -62,100 +77,88 @@ settings_dir=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/ZOLV
 mkdir -p "$settings_dir"
 printf '[Misc]\r\nDefaultBrowser=chrome.exe\r\n\r\n' >"$settings_dir/ZOLVWeb.ini"
 
-run() { # run NAME PROGRAM ARGS...: "name=value" lines into $out/NAME.txt, progress into .log
+run() { # run NAME PROGRAM ARGS...: its table rows into $out/NAME.md, each run into .log
   local name=$1
   shift
-  timeout -k 10 600 "$WINELOADER" "$@" >"$out/$name.txt" 2>"$out/$name.log" </dev/null || {
+  timeout -k 10 900 "${ZOLV_WINE[@]}" "$@" >"$out/$name.md" 2>"$out/$name.log" </dev/null || {
     echo "$name failed; see $out/$name.log" >&2
     cat "$out/$name.log" >&2
     exit 1
   }
 }
-echo "start-up: $pairs pairs"
-run startup "$stage/StartupBench.exe" startup "$(windows_path "$stage/ZOLVWeb.exe")" \
-  "$(windows_path "$stage/MinimalWindow.exe")" "$pairs"
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+launcher=$(windows_path "$stage/ZOLVWeb.exe")
+floor=$(windows_path "$stage/ButtonWindow.exe")
+empty=$(windows_path "$stage/MinimalWindow.exe")
+# ZOLV_BENCH_COMPARE=<another ZOLVWeb.exe>: measured in the same start-up rounds, to see what a
+# change gains on a busy machine.
+compare=()
+if [ -n "${ZOLV_BENCH_COMPARE:-}" ]; then
+  mkdir -p "$stage/compare"
+  cp "$ZOLV_BENCH_COMPARE" "$stage/compare/ZOLVWeb.exe"
+  cp "$stage/site.ini" "$stage/compare/"
+  compare=("$(windows_path "$stage/compare/ZOLVWeb.exe")")
+fi
+echo "start-up: $rounds rounds"
+run startup "$stage/StartupBench.exe" startup "$rounds" "$launcher" "$floor" "$empty" \
+  "${compare[@]}"
 echo "hand-over: $handovers runs of about 7 s"
-run handover "$stage/StartupBench.exe" handover "$(windows_path "$stage/ZOLVWeb.exe")" \
-  "$(windows_path "$stage/MinimalWindow.exe")" "$(windows_path "$stage/stamp.txt")" "$handovers"
+run handover "$stage/StartupBench.exe" handover "$launcher" "$floor" "$empty" \
+  "$(windows_path "$stage/stamp.txt")" "$handovers"
 echo "browser list"
 run browsers "$stage/BrowserListBench.exe"
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
-# The report.
-value() { sed -n "s/^$1=//p" "$out"/startup.txt "$out"/handover.txt "$out"/browsers.txt; }
-host() { # host NAME FIELD: the median over the repetitions
+# The host rows, from Google Benchmark's medians.
+host() { # host NAME FIELD
   jq -r --arg n "${1}_median" --arg f "$2" \
     '.benchmarks[] | select(.name == $n) | .[$f]' "$out/settings.json"
 }
-fmt() { awk -v x="$1" -v d="${2:-1}" 'BEGIN { printf "%.*f", d, x }'; }
-verdict() { # verdict VALUE OP LIMIT: met or missed
-  awk -v x="$1" -v op="$2" -v y="$3" 'BEGIN {
-    ok = (op == "<=") ? x <= y : (op == "<") ? x < y : x >= y
-    print ok ? "met" : "**missed**" }'
+verdict() { # verdict CONDITION (awk): met or missed
+  awk "BEGIN { print ($1) ? \"met\" : \"**missed**\" }"
 }
 load=$(host Load/ansi real_time)
 inih=$(host InihParse real_time)
 load_ratio=$(awk -v a="$load" -v b="$inih" 'BEGIN { print a / b }')
-startup_ratio=$(value startup_ratio_median)
-peak_ratio=$(value peak_ratio_median)
-handover=$(value handover_start_ms_median)
-end_error=$(value handover_end_error_ms_median)
-abs_end=$(awk -v x="$end_error" 'BEGIN { print x < 0 ? -x : x }')
-size32=$(stat -c %s build/win32/ZOLVWeb.exe)
-size64=$(stat -c %s build/win64/ZOLVWeb.exe)
-size_min=$(stat -c %s build/win64/bench/MinimalWindow.exe)
-file_kib=$(awk -v b="$(jq -r '.benchmarks[] | select(.name == "Load/ansi_median") |
-  .file_bytes' "$out/settings.json")" 'BEGIN { printf "%.0f", b / 1024 }')
+file_bytes=$(host Load/ansi file_bytes)
+host_rows() {
+  printf '| Settings: load %.0f KiB, 10,000 sections (ANSI) | %.2f ms |' \
+    "$(awk -v b="$file_bytes" 'BEGIN { print b / 1024 }')" "$load"
+  printf ' inih `ini_parse_string` %.2f ms | ratio %.2f | <= 1.00 | %s |\n' "$inih" "$load_ratio" \
+    "$(verdict "$load_ratio <= 1")"
+  printf '| Settings: load, UTF-8 / UTF-16LE | %.2f / %.2f ms |' "$(host Load/utf8 real_time)" \
+    "$(host Load/utf16le real_time)"
+  printf ' inih `INIReader` (into a map) %.2f ms | | | |\n' "$(host InihReader real_time)"
+  printf '| Settings: read a key in the first / last section | %.1f / %.3f us | | | | |\n' \
+    "$(host Read/first_section real_time)" "$(host Read/last_section real_time)"
+  printf '| Settings: set a key (existing / new section) | %.0f / %.0f us | | | | |\n' \
+    "$(host Set/existing_section real_time)" "$(host Set/new_section real_time)"
+  printf '| Settings: serialise; load + set + serialise | %.2f / %.2f ms | | | | |\n' \
+    "$(host Serialise real_time)" "$(host SetCycle real_time)"
+  printf '| Settings: page faults per load (allocator pinned) | %.1f | inih %.1f | | | |\n' \
+    "$(host Load/ansi faults)" "$(host InihParse faults)"
+}
+size_row() {
+  local size32 size64 floor_size
+  size32=$(stat -c %s build/win32/ZOLVWeb.exe)
+  size64=$(stat -c %s build/win64/ZOLVWeb.exe)
+  floor_size=$(stat -c %s "$built/bench/ButtonWindow.exe")
+  printf '| ZOLVWeb.exe, stripped: win32 (shipped) / win64 | %d / %d bytes |' "$size32" "$size64"
+  printf ' floor (%s) %d bytes | win32 %.1f KiB | <= 256 KiB | %s |\n' "$preset" "$floor_size" \
+    "$(awk -v b="$size32" 'BEGIN { print b / 1024 }')" "$(verdict "$size32 <= 262144")"
+}
 
+cpu=$(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -1)
 {
-  echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores of $(sed -n 's/^model name\s*: //p' \
-    /proc/cpuinfo | head -1), $(uname -sr), $("$WINELOADER" --version), with \`scripts/bench.sh\`."
+  echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores of $cpu, $(uname -sr)," \
+    "$("${ZOLV_WINE[@]}" --version), the $preset build, with \`scripts/bench.sh" \
+    "$rounds $handovers\`; load average $load_before before the Windows part, $load_after after."
   echo
   echo "| measurement | launcher | baseline | result | aim | |"
   echo "| --- | --- | --- | --- | --- | --- |"
-  echo "| Settings: load $file_kib KiB, 10,000 sections (ANSI) | $(fmt "$load" 2) ms |" \
-    "inih \`ini_parse_string\` $(fmt "$inih" 2) ms | ratio $(fmt "$load_ratio" 2) |" \
-    "<= 1.00 | $(verdict "$load_ratio" "<=" 1) |"
-  echo "| Settings: load, UTF-8 / UTF-16LE | $(fmt "$(host Load/utf8 real_time)" 2) /" \
-    "$(fmt "$(host Load/utf16le real_time)" 2) ms | inih \`INIReader\` (into a map)" \
-    "$(fmt "$(host InihReader real_time)" 2) ms | | | |"
-  echo "| Settings: read a key in the first / last section | $(fmt "$(host \
-    Read/first_section real_time)" 1) / $(fmt "$(host Read/last_section real_time)" 3) us |" \
-    "| | | |"
-  echo "| Settings: set a key (existing / new section) | $(fmt "$(host \
-    Set/existing_section real_time)" 0) / $(fmt "$(host Set/new_section real_time)" 0) us |" \
-    "| | | |"
-  echo "| Settings: serialise; load + set + serialise | $(fmt "$(host Serialise real_time)" 2)" \
-    "/ $(fmt "$(host SetCycle real_time)" 2) ms | | | | |"
-  echo "| Settings: page faults per load (allocator pinned) | $(fmt "$(host Load/ansi faults)" 1)" \
-    "| inih $(fmt "$(host InihParse faults)" 1) | | | |"
-  echo "| Start-up to the window with its buttons, median of $(value startup_pairs |
-    cut -d. -f1) alternated pairs | $(fmt "$(value startup_launcher_ms_median)") ms |" \
-    "minimal window $(fmt "$(value startup_baseline_ms_median)") ms | ratio" \
-    "$(fmt "$startup_ratio" 2) (IQR $(fmt "$(value startup_ratio_p25)" 2)-$(fmt \
-      "$(value startup_ratio_p75)" 2), range $(fmt "$(value startup_ratio_min)" 2)-$(fmt \
-      "$(value startup_ratio_max)" 2)) | <= 1.15 | $(verdict "$startup_ratio" "<=" 1.15) |"
-  echo "| Peak working set once the window is up | $(fmt "$(value peak_launcher_mib_median)")" \
-    "MiB | $(fmt "$(value peak_baseline_mib_median)") MiB | ratio $(fmt "$peak_ratio" 2) |" \
-    "<= 1.30 | $(verdict "$peak_ratio" "<=" 1.3) |"
-  echo "| Hand-over: access click to the browser's first instruction, median of" \
-    "$(value handover_runs | cut -d. -f1) | $(fmt "$handover") ms (IQR $(fmt \
-      "$(value handover_start_ms_p25)")-$(fmt "$(value handover_start_ms_p75)")); browser" \
-    "created after $(fmt "$(value handover_created_ms_median)") ms | bare \`ShellExecuteW\`" \
-    "$(fmt "$(value shell_start_ms_median)") ms; created after $(fmt \
-      "$(value shell_created_ms_median)") ms | launcher's own share $(fmt "$(awk \
-        -v a="$(value handover_created_ms_median)" -v b="$(value shell_created_ms_median)" \
-        'BEGIN { print a - b }')") ms | < 50 ms | $(verdict "$handover" "<" 50) |"
-  echo "| End: launcher exit after the browser's creation, minus 6000 ms, median | $(fmt \
-    "$end_error") ms (IQR $(fmt "$(value handover_end_error_ms_p25)")-$(fmt \
-      "$(value handover_end_error_ms_p75)")) | minimal window: WM_CLOSE to exit $(fmt \
-      "$(value baseline_close_to_exit_ms_median)") ms; \`ShellExecuteW\` returns $(fmt \
-      "$(value shell_return_after_creation_ms_median)") ms after the creation | | < 30 ms |" \
-    "$(verdict "$abs_end" "<" 30) |"
-  echo "| Browser list: ReadFromSystem, 1,000 keys / 3 keys, median | $(fmt \
-    "$(value browsers_1000_ms_median)") / $(fmt "$(value browsers_3_ms_median)" 2) ms |" \
-    "| | | |"
-  echo "| ZOLVWeb.exe, stripped: win32 (shipped) / win64 | $size32 / $size64 bytes |" \
-    "minimal window (win64) $size_min bytes | | | |"
+  host_rows
+  cat "$out/startup.md" "$out/handover.md" "$out/browsers.md"
+  size_row
 } >"$out/results.md"
 echo
 cat "$out/results.md"

@@ -131,16 +131,17 @@ struct ButtonImpl : Control::Impl {
     RECT measured{};
     ::DrawTextW(dc, Wide(caption), static_cast<int>(caption.size()), &measured,
                 format | DT_CALCRECT);
+    const ButtonPicture& image = Picture();
 
     // Picture and caption are one group, centred in the content area.
-    int pictureWidth = picture ? picture.size.cx + kPictureSpacing : 0;
+    int pictureWidth = image ? image.size.cx + kPictureSpacing : 0;
     int groupWidth = pictureWidth + (measured.right - measured.left);
     int left = content.left + (content.right - content.left - groupWidth) / 2;
-    if (picture) {
-      int top = content.top + (content.bottom - content.top - picture.size.cy) / 2;
+    if (image) {
+      int top = content.top + (content.bottom - content.top - image.size.cy) / 2;
       win32::comctl32::ImageList_Draw(
-          picture.images.get(), look.disabled ? ButtonPicture::kDisabled : ButtonPicture::kNormal,
-          dc, left, top, ILD_TRANSPARENT);
+          image.images.get(), look.disabled ? ButtonPicture::kDisabled : ButtonPicture::kNormal, dc,
+          left, top, ILD_TRANSPARENT);
     }
     RECT textArea{left + pictureWidth, content.top, content.right, content.bottom};
     DrawCaption(dc, theme.get(), look, caption, textArea, format);
@@ -156,7 +157,18 @@ struct ButtonImpl : Control::Impl {
     }
   }
 
+  // Decoded on the first paint: the button of a browser that is not installed never shows,
+  // and never pays for its picture.
+  const ButtonPicture& Picture() {
+    if (pictureId) {
+      picture = LoadButtonPicture(pictureId);
+      pictureId = 0;
+    }
+    return picture;
+  }
+
   Button& self;
+  int pictureId = 0;  // the bitmap resource, until it is decoded
   ButtonPicture picture;
   String description;
   WNDPROC systemProc = nullptr;  // the Button class's own, which this one comes before
@@ -185,8 +197,7 @@ Button::Button(Control& parent, const Rect& bounds, const String& caption, const
                int picture)
     : Control(std::make_unique<ButtonImpl>(parent.impl().app, *this)) {
   auto& impl = static_cast<ButtonImpl&>(*impl_);
-  if (picture)
-    impl.picture = LoadButtonPicture(picture);
+  impl.pictureId = picture;
   impl.CreateChild(WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0, bounds, parent.impl(), caption);
   impl.systemProc = reinterpret_cast<WNDPROC>(
       ::SetWindowLongPtrW(impl.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ButtonProc)));

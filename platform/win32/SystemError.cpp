@@ -24,28 +24,15 @@ String SystemErrorText(DWORD code) {
   return text;
 }
 
-namespace {
-
-class Category : public std::error_category {
- public:
-  const char* name() const noexcept override { return "win32"; }
-
-  std::string message(int code) const override {
-    const String text = SystemErrorText(static_cast<DWORD>(code));
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, Wide(text), static_cast<int>(text.size()),
+SystemFailure::SystemFailure(const char* call, DWORD code) : what_(call) {
+  const String text = SystemErrorText(code);
+  const int length = ::WideCharToMultiByte(CP_UTF8, 0, Wide(text), static_cast<int>(text.size()),
                                            nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(std::max(size, 0)), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, Wide(text), static_cast<int>(text.size()), utf8.data(), size,
-                          nullptr, nullptr);
-    return utf8;
-  }
-};
-
-}  // namespace
-
-const std::error_category& SystemCategory() {
-  static const Category category;
-  return category;
+  what_ += ": ";
+  const std::size_t start = what_.size();
+  what_.resize(start + static_cast<std::size_t>(std::max(length, 0)));
+  ::WideCharToMultiByte(CP_UTF8, 0, Wide(text), static_cast<int>(text.size()), &what_[start],
+                        length, nullptr, nullptr);
 }
 
 }  // namespace zolv::win32

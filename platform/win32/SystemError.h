@@ -3,7 +3,8 @@
 
 #include <windows.h>
 
-#include <system_error>
+#include <exception>
+#include <string>
 
 #include "platform/Text.h"
 
@@ -12,9 +13,17 @@ namespace zolv::win32 {
 // The system's message for `code` without its trailing line break (the final period stays).
 String SystemErrorText(DWORD code);
 
-// Win32 error codes for std::system_error, with SystemErrorText in UTF-8 as their messages: the
-// runtime's std::system_category formats them with FormatMessageA, in the ANSI code page,
-// while exception texts are read as UTF-8.
-const std::error_category& SystemCategory();
+// The failure of a Windows call, "<call>: <the system's text>", with what() in UTF-8 as exception
+// texts are read: std::system_error's own category formats with FormatMessageA, in the ANSI code
+// page, and a category of our own would still bring std::system_error's machinery (about 10 KB)
+// into the program.
+class SystemFailure : public std::exception {
+ public:
+  SystemFailure(const char* call, DWORD code);
+  const char* what() const noexcept override { return what_.c_str(); }
+
+ private:
+  std::string what_;
+};
 
 }  // namespace zolv::win32

@@ -1,7 +1,5 @@
 // ToolkitApplication: the application object on Win32: window classes, the message loop with
 // the forms' keyboard navigation, the error box and the screen's facts.
-#include <system_error>
-
 #include "assets/ResourceIds.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/ToolkitWin32.h"
@@ -58,7 +56,7 @@ bool PressFocusedButton(HWND form, const MSG& message) {
 }  // namespace
 
 [[noreturn]] void ThrowLastError(const char* what) {
-  throw std::system_error(static_cast<int>(::GetLastError()), win32::SystemCategory(), what);
+  throw win32::SystemFailure(what, ::GetLastError());
 }
 
 void Application::Impl::Handle(MSG& message) {

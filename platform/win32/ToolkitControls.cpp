@@ -51,6 +51,9 @@ Control::Impl* ImplOf(HWND window) {
 }
 
 void Control::Impl::ApplyFont(const Font& newFont) {
+  // The same font again (the bold mark taken off a button that never had it): nothing changes.
+  if (fontHandle && newFont == font)
+    return;
   win32::UniqueFont handle = CreateFontHandle(newFont);
   ::SendMessageW(Window(), WM_SETFONT, reinterpret_cast<WPARAM>(handle.get()), TRUE);
   // The old font is deleted only now that the window has let go of it.

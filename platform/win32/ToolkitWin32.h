@@ -28,7 +28,7 @@ inline void CloseTheme(HTHEME theme) {
 using UniqueImageList = win32::UniqueHandle<HIMAGELIST, DestroyImageList>;
 using UniqueTheme = win32::UniqueHandle<HTHEME, CloseTheme>;
 
-// Throws the calling thread's last error as a std::system_error naming `what`.
+// Throws the calling thread's last error as a win32::SystemFailure naming `what`.
 [[noreturn]] void ThrowLastError(const char* what);
 
 // A GDI font made from `font`: lfHeight = -height, weight 400 or 700, the face name as given.
@@ -61,7 +61,8 @@ struct Control::Impl {
 
   HWND Window() const { return window.get(); }
 
-  // Makes `font` the control's font: a new HFONT, handed over with WM_SETFONT.
+  // Makes `font` the control's font: a new HFONT, handed over with WM_SETFONT (none when it
+  // already is).
   void ApplyFont(const Font& newFont);
 
   // Creates the control's window as a child of `parent` (an id of its own, this Impl in
