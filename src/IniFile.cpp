@@ -1,7 +1,6 @@
 #include "IniFile.h"
 
 #include <cassert>
-#include <stdexcept>
 #include <utility>
 
 #include "Exception.h"
@@ -25,7 +24,7 @@ IniFile IniFile::FromBytes(std::string_view bytes) {
   if (const std::size_t nul = ini.text_.find(u'\0'); nul != String::npos)
     ini.text_.resize(nul);
   if (ini.text_.size() >= kNone)
-    throw std::length_error("INI text too long");
+    throw Exception(u"INI text too long");
   ini.Parse();
   return ini;
 }
@@ -147,7 +146,7 @@ void IniFile::WriteString(StringView section, StringView key, StringView value) 
 // The replaced text stays behind unused; a document lives for one call only.
 IniFile::Span IniFile::Append(StringView text) {
   if (text_.size() + text.size() >= kNone)
-    throw std::length_error("INI text too long");
+    throw Exception(u"INI text too long");
   const Span span{static_cast<Index>(text_.size()), static_cast<Index>(text.size())};
   text_ += text;
   return span;

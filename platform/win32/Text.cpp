@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include <climits>
-#include <stdexcept>
 
+#include "platform/win32/SystemError.h"
 #include "platform/win32/Wide.h"
 
 namespace zolv::text {
@@ -17,7 +17,7 @@ namespace {
 // The code-page functions count in int.
 int CountOf(size_t length) {
   if (length > INT_MAX)
-    throw std::length_error("Text too long for the ANSI code page");
+    throw win32::SystemFailure("WideCharToMultiByte", ERROR_ARITHMETIC_OVERFLOW);
   return static_cast<int>(length);
 }
 
