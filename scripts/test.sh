@@ -2,9 +2,10 @@
 # Every test of the project, on a fresh Debian 12 machine: installs what is missing (as root),
 # checks formatting, builds the host preset and runs its unit tests under ASan+UBSan, fuzzes
 # the settings document and the browser list for a minute, builds the shipped 32-bit program
-# and its installer, checks the binaries and that the release is reproducible, then runs the
-# Windows suites (adapters, robustness, end to end, the installer's) under Wine and Xvfb:
-# against the 32-bit program where this machine runs 32-bit code, else against the 64-bit build.
+# and its installers, checks the binaries and that the release is reproducible, then runs the
+# Windows suites (adapters, robustness, end to end, the installers') under Wine and Xvfb:
+# against the 32-bit program where this machine runs 32-bit code, else against the 64-bit build;
+# last, it signs a release with a throwaway certificate and checks the signatures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/deps.sh
