@@ -55,7 +55,7 @@ source scripts/lib/wine.sh
 trap zolv_stop_wine EXIT
 zolv_start_wine
 windows_path() { echo "Z:$(realpath "$1")"; }
-timeout 120 "$WINELOADER" "$(windows_path "$setup")" /S /HOST=zolv.example.com /CLIENTID=1 \
+timeout 120 "${ZOLV_WINE[@]}" "$(windows_path "$setup")" /S /HOST=zolv.example.com /CLIENTID=1 \
   >"$keys/setup.log" 2>&1 </dev/null || fail "the signed installer failed; see $keys/setup.log"
 # Program Files (x86) in a 64-bit prefix, Program Files in a 32-bit one.
 for folder in "Program Files (x86)" "Program Files"; do

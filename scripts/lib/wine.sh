@@ -89,8 +89,15 @@ zolv_make_prefix() {
   case $WINEPREFIX in
     "$ZOLV_WINE_DIR"/?*) rm -rf "$WINEPREFIX" ;;
   esac
+  # Wine finds a prefix's server by the folder's device and inode. A new folder can get the
+  # inode of one deleted a moment ago (a build folder removed and made again), whose server may
+  # not have ended yet: that one is ended before the prefix is made in the new folder.
+  mkdir -p "$WINEPREFIX"
+  "$WINESERVER" -k >/dev/null 2>&1 </dev/null || true
+  timeout 60 "$WINESERVER" -w >/dev/null 2>&1 </dev/null || true
   if ! timeout 300 "${ZOLV_WINE[@]}" wineboot -i >"$log" 2>&1 </dev/null; then
-    echo "wineboot failed; see $log" >&2
+    echo "wineboot failed; the end of $log:" >&2
+    tail -20 "$log" >&2
     return 1
   fi
   # A crashing program prints its backtrace and ends, instead of waiting on a dialog. No window
