@@ -61,8 +61,10 @@ Form::Form(Application& app, const String& caption, int clientWidth, int clientH
                                   nullptr, ::GetModuleHandleW(nullptr), impl_.get());
   if (!window)
     ThrowLastError("CreateWindowExW");
-  if (!app.impl().mainForm)
+  if (!app.impl().mainForm) {
     app.impl().mainForm = window;
+    app.impl().shellAhead.emplace(L"shell32.dll");
+  }
   impl_->ApplyFont(font);
 }
 
