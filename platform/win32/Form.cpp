@@ -63,6 +63,8 @@ Form::Form(Application& app, const String& caption, int clientWidth, int clientH
     ThrowLastError("CreateWindowExW");
   if (!app.impl().mainForm) {
     app.impl().mainForm = window;
+    // Only now: started before the first window, the thread would hold the loader while the
+    // window's own DLLs (the display driver, the themes) load.
     app.impl().shellAhead.emplace(L"shell32.dll");
   }
   impl_->ApplyFont(font);

@@ -25,7 +25,7 @@ class LoadAhead {
   static DWORD WINAPI Load(void* self);
 
   const wchar_t* fileName_;
-  UniqueLibrary library_;  // written by the thread, read once it has ended
+  UniqueLibrary library_;  // set by the thread; released only after it has ended
   UniqueHandleObject thread_;
 };
 
