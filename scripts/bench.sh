@@ -7,13 +7,14 @@
 # Not part of the tests: the numbers depend on the machine. Takes a few minutes.
 #   scripts/bench.sh [rounds] [hand-over runs]     (defaults 20 and 10)
 #   ZOLV_BENCH_COMPARE=<ZOLVWeb.exe> scripts/bench.sh ...    also that build, in the same rounds
-# Measures the win32 build (the shipped one) where this machine runs 32-bit code, else win64
-# (zolv_windows_preset; ZOLV_WINDOWS_PRESET=win32|win64 chooses).
+# Measures the win32 build (the shipped one) where the 32-bit Wine runs here, else win64
+# (zolv_choose_windows_build; ZOLV_WINDOWS_PRESET=win32|win64 chooses).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/deps.sh
 zolv_require_packages "${ZOLV_BUILD_PACKAGES[@]}" "${ZOLV_BENCH_PACKAGES[@]}" \
   "${ZOLV_WINE_PACKAGES[@]}"
+zolv_offer_wine32
 rounds=${1:-20}
 handovers=${2:-10}
 out=build/bench
@@ -35,7 +36,8 @@ export ZOLV_XVFB=1
 source scripts/lib/wine.sh
 trap zolv_stop_wine EXIT
 zolv_start_wine
-preset=$(zolv_windows_preset)
+zolv_choose_windows_build "the benchmarks measure"
+preset=$ZOLV_WINDOWS_PRESET
 
 echo "== Windows builds (measuring $preset)"
 for windows in win32 win64; do

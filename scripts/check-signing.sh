@@ -3,17 +3,25 @@
 # signature (ZOLVWeb.exe in the zip, the installer, the MSI, the uninstaller the installer
 # installs) verifies against that certificate with osslsigncode, the signed program passes
 # scripts/check-exe.sh, and under Wine the signed installer and MSI install a launcher that
-# starts (the installer tests' own cases, run against the signed release in the 32-bit installer
-# tests' prefix).
-# Usage: scripts/check-signing.sh [build folder (build/repro/win32)] [output (build/signed)]
-# The build folder is one release.sh may reconfigure; the test command passes its second one.
+# starts (the installer tests' own cases, run against the signed release in the installer tests'
+# prefix of that build).
+# Usage: scripts/check-signing.sh [preset (win32)] [build folder] [output (build/signed/<preset>)]
+# The build folder (build/repro/win32 for win32, build/win64 for win64) is one release.sh may
+# reconfigure. The 64-bit release is signed and installed on every machine, so that the build the
+# Windows suites fall back to is proven everywhere. The 32-bit one is installed under Wine where
+# the 32-bit Wine runs (zolv_choose_windows_build); elsewhere its signatures are still checked.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 source scripts/lib/deps.sh
 zolv_require_packages "${ZOLV_SIGN_PACKAGES[@]}"
-build=${1:-build/repro/win32}
-dist=${2:-build/signed}
+preset=${1:-win32}
+case $preset in
+  win32) build=${2:-build/repro/win32} machine=i386 suffix='' processor=i686 ;;
+  win64) build=${2:-build/win64} machine=x86-64 suffix=-x64 processor=x86_64 ;;
+  *) echo "check-signing: unknown preset $preset" >&2; exit 2 ;;
+esac
+dist=${3:-build/signed/$preset}
 keys=build/signing
 fail() { echo "check-signing: $*" >&2; exit 1; }
 
@@ -27,9 +35,9 @@ openssl pkcs12 -export -inkey "$keys/key.pem" -in "$keys/cert.pem" -out "$keys/t
   -passout "pass:$password" >>"$keys/openssl.log" 2>&1 || fail "see $keys/openssl.log"
 
 ZOLV_SIGN_PKCS12=$keys/test.pfx ZOLV_SIGN_PASSWORD=$password scripts/release.sh "$build" "$dist" \
-  >/dev/null
+  "$preset" >/dev/null
 # The build folder goes back to unsigned, as the test command's other steps expect it.
-cmake --preset win32 -B "$build" -DZOLV_SIGN_SCRIPT= >/dev/null
+cmake --preset "$preset" -B "$build" -DZOLV_SIGN_SCRIPT= >/dev/null
 
 verify() {
   osslsigncode verify -CAfile "$keys/cert.pem" -in "$1" >"$keys/verify.log" 2>&1 ||
@@ -38,22 +46,33 @@ verify() {
   echo "Signed and verified: $1"
 }
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-setup=$dist/ZOLVOnline-Setup-$version.exe
+setup=$dist/ZOLVOnline-Setup-$version$suffix.exe
+msi=$dist/ZOLVOnline-$version$suffix.msi
 rm -rf "$dist/unpacked"
-unzip -q "$dist/ZOLVOnline-$version-portable.zip" -d "$dist/unpacked"
+unzip -q "$dist/ZOLVOnline-$version$suffix-portable.zip" -d "$dist/unpacked"
 verify "$setup"
-verify "$dist/ZOLVOnline-$version.msi"
+verify "$msi"
 verify "$dist/unpacked/ZOLVWeb.exe"
-scripts/check-exe.sh "$dist/unpacked/ZOLVWeb.exe" i386
+scripts/check-exe.sh "$dist/unpacked/ZOLVWeb.exe" "$machine"
 (cd "$dist" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match"
 
 # Under Wine: the signed installer, its uninstaller, and the signed launcher starting.
-cmake --build --preset win32 --target zolv_installer_tests >/dev/null
-export WINEPREFIX=$root/build/wine/installer-i686
+# The installer tests' own prefix for this build (tests/installer).
+export WINEPREFIX=$root/build/wine/installer-$processor
 source scripts/lib/wine.sh
 [ -z "${DISPLAY:-}" ] || ZOLV_XVFB=0
 trap zolv_stop_wine EXIT
+if [ -z "${ZOLV_WINDOWS_PRESET:-}" ]; then
+  zolv_start_wine
+  zolv_choose_windows_build "the signing check installs"
+fi
+if [ "$preset" = win32 ] && [ "$ZOLV_WINDOWS_PRESET" != win32 ]; then
+  echo "check-signing: the signed 32-bit release is not installed here: no 32-bit Wine runs"
+  exit 0
+fi
 zolv_start_wine
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target zolv_installer_tests >/dev/null
 windows_path() { echo "Z:$(realpath "$1")"; }
 timeout 120 "${ZOLV_WINE[@]}" "$(windows_path "$setup")" /S /HOST=zolv.example.com /CLIENTID=1 \
   >"$keys/setup.log" 2>&1 </dev/null || fail "the signed installer failed; see $keys/setup.log"
@@ -63,7 +82,7 @@ for folder in "Program Files (x86)" "Program Files"; do
   [ ! -f "$uninstaller" ] || break
 done
 verify "$uninstaller"
-ZOLV_TEST_SETUP=$(windows_path "$setup") ZOLV_TEST_MSI=$(windows_path "$dist/ZOLVOnline-$version.msi") \
+ZOLV_TEST_SETUP=$(windows_path "$setup") ZOLV_TEST_MSI=$(windows_path "$msi") \
   ZOLV_TEST_PROGRAM=$(windows_path "$dist/unpacked/ZOLVWeb.exe") \
-  scripts/wine-exec.sh build/win32/installer/zolv_installer_tests.exe \
+  scripts/wine-exec.sh "build/$preset/installer/zolv_installer_tests.exe" \
   --gtest_filter='Installer.SilentInstall*:Installer.TheStartMenuShortcut*:Installer.Msi*'

@@ -4,7 +4,9 @@
 #   ZOLVOnline-<version>.msi             the Windows Installer package
 #   ZOLVOnline-<version>-portable.zip    ZOLVWeb.exe, site.ini.example and LEEME.txt
 #   SHA256SUMS
-# Usage: scripts/release.sh [build folder (build/win32)] [output folder (build/dist)]
+# Usage: scripts/release.sh [build folder (build/win32)] [output folder (build/dist)] [preset]
+# The preset win64 makes the same files with -x64 in their names from the 64-bit build, for the
+# tests on machines where the 32-bit Wine cannot run; only win32 is handed out.
 #
 # The same sources give the same bytes: the binaries hold no time stamp, and the zip's entries
 # have fixed times (SOURCE_DATE_EPOCH, by default the last commit's), order and modes. The MSI
@@ -21,6 +23,12 @@ source scripts/lib/deps.sh
 zolv_require_packages "${ZOLV_BUILD_PACKAGES[@]}"
 build=${1:-build/win32}
 dist=${2:-build/dist}
+preset=${3:-win32}
+case $preset in
+  win32) machine=i386 suffix='' ;;
+  win64) machine=x86-64 suffix=-x64 ;;
+  *) echo "release: unknown preset $preset" >&2; exit 2 ;;
+esac
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 0)}
 
 sign_script=
@@ -37,19 +45,19 @@ if [ -n "${ZOLV_SIGN_PKCS12:-}" ] || [ -n "${ZOLV_SIGN_PASSWORD+set}" ]; then
   sign_script=$PWD/scripts/sign.sh
 fi
 
-cmake --preset win32 -B "$build" "-DZOLV_SIGN_SCRIPT=$sign_script" >/dev/null
+cmake --preset "$preset" -B "$build" "-DZOLV_SIGN_SCRIPT=$sign_script" >/dev/null
 # Signed copies from an earlier release may carry another certificate: sign everything afresh.
 [ -z "$sign_script" ] || rm -rf "$build/installer/signed"
 cmake --build "$build" --target ZOLVWeb installer
 program=$build/ZOLVWeb.exe
 [ -z "$sign_script" ] || program=$build/installer/signed/ZOLVWeb.exe
-scripts/check-exe.sh "$program" i386
-scripts/check-exe.sh "$build/installer/plugin/ZOLVSite.dll" i386 dll
-scripts/check-exe.sh "$build/installer/action/ZOLVSiteAction.dll" i386 action
+scripts/check-exe.sh "$program" "$machine"
+scripts/check-exe.sh "$build/installer/plugin/ZOLVSite.dll" "$machine" dll
+scripts/check-exe.sh "$build/installer/action/ZOLVSiteAction.dll" "$machine" action
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-setup=ZOLVOnline-Setup-$version.exe
-msi=ZOLVOnline-$version.msi
-portable=ZOLVOnline-$version-portable.zip
+setup=ZOLVOnline-Setup-$version$suffix.exe
+msi=ZOLVOnline-$version$suffix.msi
+portable=ZOLVOnline-$version$suffix-portable.zip
 
 rm -rf "$dist"
 mkdir -p "$dist/portable"

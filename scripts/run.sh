@@ -2,19 +2,21 @@
 # Builds the launcher and runs it under Wine, in a prefix of its own with a few browsers
 # registered and a site.ini pointing at a placeholder host. With a display the window opens
 # there; without one it runs under Xvfb and a screenshot of its window is saved and its path
-# printed. The program we ship (win32) runs where this machine runs 32-bit code, else the
-# 64-bit build of the same sources.
+# printed. The program we ship (win32) runs where the 32-bit Wine runs here, else the 64-bit
+# build of the same sources.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/deps.sh
 zolv_require_packages "${ZOLV_BUILD_PACKAGES[@]}" "${ZOLV_WINE_PACKAGES[@]}"
+zolv_offer_wine32
 
 export WINEPREFIX=$PWD/build/wine/run-prefix
 source scripts/lib/wine.sh
 trap zolv_stop_wine EXIT
 [ -n "${DISPLAY:-}" ] || export ZOLV_XVFB=1
 zolv_start_wine
-preset=$(zolv_windows_preset)
+zolv_choose_windows_build "the launcher runs as"
+preset=$ZOLV_WINDOWS_PRESET
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target ZOLVWeb
 

@@ -4,13 +4,16 @@
 # the settings document and the browser list for a minute, builds the shipped 32-bit program
 # and its installers, checks the binaries and that the release is reproducible, then runs the
 # Windows suites (adapters, robustness, end to end, the installers') under Wine and Xvfb:
-# against the 32-bit program where this machine runs 32-bit code, else against the 64-bit build;
-# last, it signs a release with a throwaway certificate and checks the signatures.
+# against the 32-bit program where the 32-bit Wine runs here, else against the 64-bit build;
+# last, it signs the 32-bit and the 64-bit releases with a throwaway certificate, checks the
+# signatures and installs them under Wine (the 32-bit one where it runs). The 64-bit build is
+# so proven on every machine, not only where it stands in for the 32-bit one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/deps.sh
 zolv_require_packages "${ZOLV_BUILD_PACKAGES[@]}" "${ZOLV_FUZZ_PACKAGES[@]}" \
   "${ZOLV_WINE_PACKAGES[@]}" "${ZOLV_SIGN_PACKAGES[@]}"
+zolv_offer_wine32
 
 scripts/check-format.sh
 
@@ -43,9 +46,9 @@ export ZOLV_XVFB=1
 source scripts/lib/wine.sh
 trap zolv_stop_wine EXIT
 zolv_start_wine
-preset=$(zolv_windows_preset)
+zolv_choose_windows_build "the Windows suites run"
+preset=$ZOLV_WINDOWS_PRESET
 if [ "$preset" = win64 ]; then
-  echo "This machine does not run 32-bit code: the Windows suites run the 64-bit build instead."
   cmake --preset win64 >/dev/null
   cmake --build --preset win64
   scripts/check-exe.sh build/win64/ZOLVWeb.exe x86-64
@@ -54,5 +57,6 @@ fi
 echo "Windows suites against build/$preset/ZOLVWeb.exe"
 ctest --preset "$preset"
 
-# Signing: a release signed with a throwaway certificate, verified, installed and started.
-scripts/check-signing.sh build/repro/win32 build/signed
+# Signing: the releases signed with a throwaway certificate, verified, installed and started.
+scripts/check-signing.sh win32 build/repro/win32
+scripts/check-signing.sh win64

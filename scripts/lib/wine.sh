@@ -4,8 +4,8 @@
 # zolv_start_wine, and zolv_stop_wine when done (a trap on EXIT is the usual place).
 #
 # The prefix is a 64-bit Windows, as most users have: 32-bit programs run in it as they do on
-# 64-bit Windows, where the machine's kernel runs 32-bit code (zolv_windows_preset tells), and
-# 64-bit ones always.
+# 64-bit Windows, where the 32-bit Wine is installed and the kernel runs 32-bit code
+# (zolv_choose_windows_build tells), and 64-bit ones always.
 #
 # Wine and its helper processes never write into a pipe of the caller's: they outlive the
 # programs they serve and would hold the pipe open. Their output goes to files in build/wine.
@@ -156,22 +156,37 @@ zolv_start_wine() {
   fi
 }
 
-# zolv_windows_preset: the Windows build the suites run, after zolv_start_wine: win32, the
-# program we ship, where a trivial 32-bit Windows program runs here; else win64, the stand-in
-# for machines whose kernel cannot run 32-bit code. ZOLV_WINDOWS_PRESET, when set, decides.
-zolv_windows_preset() {
+# zolv_choose_windows_build WHAT: after zolv_start_wine, exports ZOLV_WINDOWS_PRESET, the build
+# that runs here, and says in one line which and why; WHAT names what runs it ("the Windows
+# suites run"). win32, the program we ship, where the 32-bit Wine runs a trivial 32-bit program;
+# else win64, the same sources built for 64-bit Windows. ZOLV_WINDOWS_PRESET, when set, decides.
+zolv_choose_windows_build() {
+  local what=$1
   if [ -n "${ZOLV_WINDOWS_PRESET:-}" ]; then
-    echo "$ZOLV_WINDOWS_PRESET"
+    echo "ZOLV_WINDOWS_PRESET=$ZOLV_WINDOWS_PRESET: $what build/$ZOLV_WINDOWS_PRESET"
     return 0
   fi
-  local code=0
-  timeout 120 "${ZOLV_WINE[@]}" 'C:\windows\syswow64\cmd.exe' /c exit 32 \
-    >>"$ZOLV_WINE_DIR/probe32.log" 2>&1 </dev/null || code=$?
-  if [ "$code" -eq 32 ]; then
-    echo win32
+  local missing=${ZOLV_WINE32_MISSING:-$ZOLV_ROOT/build/apt/wine32-missing.txt}
+  local log=$ZOLV_WINE_DIR/probe32.log why code=0
+  if [ -s "$missing" ]; then
+    why="32-bit Wine could not be installed ($(cat "$missing"))"
   else
-    echo win64
+    timeout 120 "${ZOLV_WINE[@]}" 'C:\windows\syswow64\cmd.exe' /c exit 32 >"$log" 2>&1 \
+      </dev/null || code=$?
+    if [ "$code" -eq 32 ]; then
+      export ZOLV_WINDOWS_PRESET=win32
+      echo "The 32-bit Wine runs here: $what build/win32, the program we ship"
+      return 0
+    fi
+    # The 32-bit loader is an i386 program: a kernel without IA-32 emulation will not start it.
+    if ! /usr/lib/wine/wine --version >>"$log" 2>&1 </dev/null; then
+      why="this kernel cannot run 32-bit programs (/usr/lib/wine/wine does not start; see $log)"
+    else
+      why="the 32-bit Wine did not run a 32-bit program (exit code $code; see $log)"
+    fi
   fi
+  export ZOLV_WINDOWS_PRESET=win64
+  echo "$why: $what the 64-bit build, build/win64"
 }
 
 # zolv_stop_wine: ends every Wine process of the prefix, then our Xvfb.
