@@ -19,10 +19,8 @@ struct PanelImpl : Control::Impl {
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     switch (message) {
       case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = ::BeginPaint(Window(), &paint);
-        DrawBevel(Window(), dc);
-        ::EndPaint(Window(), &paint);
+        const win32::PaintScope paint(Window());
+        DrawBevel(Window(), paint.Dc());
         return 0;
       }
       case WM_PRINTCLIENT:

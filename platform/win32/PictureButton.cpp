@@ -126,14 +126,28 @@ struct ButtonImpl : Control::Impl {
     auto uiState = static_cast<UINT>(::SendMessageW(button, WM_QUERYUISTATE, 0, 0));
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOCLIP |
                   ((uiState & UISF_HIDEACCEL) ? DT_HIDEPREFIX : 0u);
-    HGDIOBJ previousFont = ::SelectObject(dc, fontHandle.get());
+    DrawPictureAndCaption(dc, content, look, theme.get(), format);
+
+    if (look.focused && !(uiState & UISF_HIDEFOCUS)) {
+      RECT focus = content;
+      if (theme)
+        ::InflateRect(&focus, -1, -1);
+      ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+      ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+      ::DrawFocusRect(dc, &focus);
+    }
+  }
+
+  // Picture and caption are one group, centred in the content area, in the button's font.
+  void DrawPictureAndCaption(HDC dc, const RECT& content, const ButtonLook& look, HTHEME theme,
+                             UINT format) {
+    const win32::SelectedObject selected(dc, fontHandle.get());
     String caption = self.Caption();
     RECT measured{};
     ::DrawTextW(dc, Wide(caption), static_cast<int>(caption.size()), &measured,
                 format | DT_CALCRECT);
     const ButtonPicture& image = Picture();
 
-    // Picture and caption are one group, centred in the content area.
     int pictureWidth = image ? image.size.cx + kPictureSpacing : 0;
     int groupWidth = pictureWidth + (measured.right - measured.left);
     int left = content.left + (content.right - content.left - groupWidth) / 2;
@@ -144,17 +158,7 @@ struct ButtonImpl : Control::Impl {
           left, top, ILD_TRANSPARENT);
     }
     RECT textArea{left + pictureWidth, content.top, content.right, content.bottom};
-    DrawCaption(dc, theme.get(), look, caption, textArea, format);
-    ::SelectObject(dc, previousFont);
-
-    if (look.focused && !(uiState & UISF_HIDEFOCUS)) {
-      RECT focus = content;
-      if (theme)
-        ::InflateRect(&focus, -1, -1);
-      ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
-      ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
-      ::DrawFocusRect(dc, &focus);
-    }
+    DrawCaption(dc, theme, look, caption, textArea, format);
   }
 
   // Decoded on the first paint: the button of a browser that is not installed never shows,

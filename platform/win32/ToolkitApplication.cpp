@@ -102,10 +102,9 @@ int Application::PixelsPerInch() const {
 int Application::TextHeight(const Font& font, StringView text) const {
   win32::UniqueScreenDc screen(::GetDC(nullptr));
   win32::UniqueFont handle = CreateFontHandle(font);
-  HGDIOBJ previous = ::SelectObject(screen.get(), handle.get());
+  const win32::SelectedObject selected(screen.get(), handle.get());
   SIZE size{};
   ::GetTextExtentPoint32W(screen.get(), Wide(text), static_cast<int>(text.size()), &size);
-  ::SelectObject(screen.get(), previous);
   return size.cy;
 }
 

@@ -1,4 +1,5 @@
-// UniqueHandle: one owning wrapper for every kind of Win32 handle; each kind is one line below.
+// UniqueHandle: one owning wrapper for every kind of Win32 handle, each kind one line below; and
+// the scopes of a device context's selected object and of a paint.
 #pragma once
 
 #include <windows.h>
@@ -46,32 +47,47 @@ class UniqueHandle {
   T handle_ = Empty();
 };
 
-inline void CloseFileHandle(HANDLE h) {
-  ::CloseHandle(h);
-}
-inline void CloseFind(HANDLE h) {
-  ::FindClose(h);
-}
-inline void CloseRegKey(HKEY h) {
-  ::RegCloseKey(h);
-}
-inline void DeleteGdiObject(HGDIOBJ h) {
-  ::DeleteObject(h);
-}
-inline void DestroyWindowHandle(HWND h) {
-  ::DestroyWindow(h);
-}
+// A screen DC is released with the null window it was got for.
 inline void ReleaseScreenDc(HDC h) {
   ::ReleaseDC(nullptr, h);
 }
 
-using UniqueFile = UniqueHandle<HANDLE, CloseFileHandle, -1>;
-using UniqueHandleObject = UniqueHandle<HANDLE, CloseFileHandle>;
-using UniqueFindHandle = UniqueHandle<HANDLE, CloseFind, -1>;
-using UniqueRegKey = UniqueHandle<HKEY, CloseRegKey>;
-using UniqueFont = UniqueHandle<HFONT, DeleteGdiObject>;
-using UniqueBitmap = UniqueHandle<HBITMAP, DeleteGdiObject>;
-using UniqueWindow = UniqueHandle<HWND, DestroyWindowHandle>;
+using UniqueFile = UniqueHandle<HANDLE, ::CloseHandle, -1>;
+using UniqueHandleObject = UniqueHandle<HANDLE, ::CloseHandle>;
+using UniqueFindHandle = UniqueHandle<HANDLE, ::FindClose, -1>;
+using UniqueRegKey = UniqueHandle<HKEY, ::RegCloseKey>;
+using UniqueFont = UniqueHandle<HFONT, ::DeleteObject>;
+using UniqueBitmap = UniqueHandle<HBITMAP, ::DeleteObject>;
+using UniqueWindow = UniqueHandle<HWND, ::DestroyWindow>;
 using UniqueScreenDc = UniqueHandle<HDC, ReleaseScreenDc>;
+
+// The object a device context held before SelectObject, selected again when the scope ends.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+  ~SelectedObject() { ::SelectObject(dc_, previous_); }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+// BeginPaint and EndPaint of one WM_PAINT, as a scope.
+class PaintScope {
+ public:
+  explicit PaintScope(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+  ~PaintScope() { ::EndPaint(window_, &paint_); }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+
+  HDC Dc() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
 
 }  // namespace zolv::win32
