@@ -1,5 +1,5 @@
 // Text: the program's string type (UTF-16, as the platform's wide strings) and the platform's
-// text services: simple case mapping and the system's ANSI code page.
+// text services: simple case mapping, the system's ANSI code page, numbers as text.
 #pragma once
 
 #include <string>
@@ -11,6 +11,12 @@ using String = std::u16string;
 using StringView = std::u16string_view;
 
 namespace text {
+
+// A whole number's decimal digits, after a minus sign when it is negative.
+inline String Decimal(long long number) {
+  const std::string digits = std::to_string(number);
+  return String(digits.begin(), digits.end());
+}
 
 // Simple case mapping, one UTF-16 unit at a time (CharUpperBuffW / CharLowerBuffW); units
 // without a single-unit mapping, surrogates included, stay as they are.

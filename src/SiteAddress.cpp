@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Text.h"
+
 namespace zolv {
 
 namespace {
@@ -28,7 +30,7 @@ bool AllDigits(StringView text) {
 }
 
 // The decimal value of up to `maxDigits` digits, or nothing.
-std::optional<std::uint32_t> Decimal(StringView text, std::size_t maxDigits) {
+std::optional<std::uint32_t> ParseDecimal(StringView text, std::size_t maxDigits) {
   if (!AllDigits(text) || text.size() > maxDigits)
     return std::nullopt;
   std::uint32_t value = 0;
@@ -55,7 +57,7 @@ bool IsIpv4(StringView text) {
   if (parts.size() != 4)
     return false;
   for (StringView part : parts) {
-    const auto value = Decimal(part, 3);
+    const auto value = ParseDecimal(part, 3);
     if (!value || *value > 255 || (part.size() > 1 && part.front() == u'0'))
       return false;
   }
@@ -124,8 +126,7 @@ String baseURL(StringView host) {
 }
 
 String PageAddress(StringView baseUrl, std::int32_t id) {
-  const std::string digits = std::to_string(id);
-  String address = String(baseUrl) + u"index.php?id=" + String(digits.begin(), digits.end());
+  String address = String(baseUrl) + u"index.php?id=" + text::Decimal(id);
   String quoted;
   for (char16_t c : address) {
     if (c == u'"') {
@@ -168,7 +169,7 @@ bool IsValidHost(StringView host) {
   }
   if (port.empty())
     return true;
-  const auto value = Decimal(port, 5);
+  const auto value = ParseDecimal(port, 5);
   return value && *value >= 1 && *value <= 65535 && port.front() != u'0';
 }
 

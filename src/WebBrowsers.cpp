@@ -1,20 +1,18 @@
 #include "WebBrowsers.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>
 
 #include "Exception.h"
+#include "Utf.h"
 #include "platform/Registry.h"
+#include "platform/Text.h"
 
 namespace zolv {
 
 namespace {
-
-String Decimal(int number) {
-  const std::string digits = std::to_string(number);
-  return String(digits.begin(), digits.end());
-}
 
 // Read-only, asking for less each time: a key whose rights refuse the full read may still
 // allow its values (and names) to be read.
@@ -44,14 +42,8 @@ std::vector<String> SubKeyNames(const registry::Key& key) {
 
 // A value's bytes as text: whole UTF-16 units (little-endian) up to the first null.
 String TextFromBytes(const std::string& bytes) {
-  String text;
-  for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
-    const auto unit = static_cast<char16_t>(static_cast<unsigned char>(bytes[at]) |
-                                            static_cast<unsigned char>(bytes[at + 1]) << 8);
-    if (unit == 0)
-      break;
-    text += unit;
-  }
+  String text = FromUtf16Le(bytes);
+  text.resize(std::min(text.find(u'\0'), text.size()));
   return text;
 }
 
@@ -74,7 +66,7 @@ String ReadString(const registry::Key& key, const String& name) {
 
 const TWebBrowser& TWebBrowsers::Items(int Index) const {
   if (Index < 0 || Index >= Count())
-    throw Exception(u"List index out of bounds (" + Decimal(Index) + u")");
+    throw Exception(u"List index out of bounds (" + text::Decimal(Index) + u")");
   return *FItems[static_cast<std::size_t>(Index)];
 }
 

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <string>
 
+#include "platform/Text.h"
 #include "platform/win32/Wide.h"
 
 namespace zolv::win32 {
@@ -15,8 +16,7 @@ String SystemErrorText(DWORD code) {
                        buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
   if (length == 0) {
     // No message for this code: the number is all there is to say.
-    const std::string number = std::to_string(code);
-    return u"System error " + String(number.begin(), number.end()) + u".";
+    return u"System error " + text::Decimal(code) + u".";
   }
   String text = FromWide(buffer, length);
   while (!text.empty() && text.back() <= u' ')
