@@ -1,7 +1,8 @@
 // ZOLVSite.dll: the installer's plugin for site.ini. It reads and writes the file with the
 // launcher's own settings engine (SiteFile) and checks the web system's host and the client
 // identifier with the launcher's own rules (SiteAddress), so that the installer keeps what the
-// launcher reads and never writes a site.ini that the launcher would refuse.
+// launcher reads and never writes a site.ini that the launcher would refuse. It also tells
+// whether Windows Installer holds the MSI package, so that one machine gets one installation.
 //
 // Installer script use (arguments are pushed last first; every call leaves "1" or "0" on top):
 //   Push $Host                      ; or $ClientId for CheckClientId
@@ -12,7 +13,11 @@
 //   Push $Host
 //   Push "$INSTDIR\site.ini"
 //   ZOLVSite::WriteSite             ; "1": written, or already held these values
+//   Push "{UPGRADE-CODE}"
+//   ZOLVSite::MsiInstalled          ; "1": a product of that UpgradeCode is installed
 #include <windows.h>
+
+#include <msi.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -21,7 +26,9 @@
 #include "SiteAddress.h"
 #include "SiteFile.h"
 #include "platform/Files.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Wide.h"
 
 namespace zolv::installer {
 
@@ -108,6 +115,16 @@ bool WriteSite(Stack& stack) {
   return files::ReplaceWhole(path, site.ToBytes(), error);
 }
 
+// msi.dll is not a KnownDLL: it is loaded from System32 by full path, never imported, so that a
+// DLL of that name in %TEMP% beside this plugin is never the one loaded.
+bool MsiInstalled(Stack& stack) {
+  const String upgradeCode = stack.Pop();
+  const win32::SystemLibrary msi(L"msi.dll");
+  const auto enumRelated = msi.Find<decltype(::MsiEnumRelatedProductsW)>("MsiEnumRelatedProductsW");
+  wchar_t product[39];
+  return enumRelated && enumRelated(win32::Wide(upgradeCode), 0, 0, product) == ERROR_SUCCESS;
+}
+
 }  // namespace
 }  // namespace zolv::installer
 
@@ -134,4 +151,9 @@ extern "C" __declspec(dllexport) void __cdecl ReadSite(HWND, int stringSize, wch
 extern "C" __declspec(dllexport) void __cdecl WriteSite(HWND, int stringSize, wchar_t*,
                                                         StackEntry** top, void*) {
   Answer(top, stringSize, zolv::installer::WriteSite);
+}
+
+extern "C" __declspec(dllexport) void __cdecl MsiInstalled(HWND, int stringSize, wchar_t*,
+                                                           StackEntry** top, void*) {
+  Answer(top, stringSize, zolv::installer::MsiInstalled);
 }

@@ -5,17 +5,23 @@
 ; (%LOCALAPPDATA%\ZOLV) are never touched, neither here nor by the uninstaller.
 ;
 ; Built by CMake (target "installer"), which defines VERSION, TARGET (x86-unicode, or
-; amd64-unicode for the 64-bit test build), EXE, ICON, PLUGINDIR (ZOLVSite.dll: site.ini read,
-; checked and written by the launcher's own code, its built-in values included), OUTFILE,
-; PUBLISHER and COPYRIGHT; SIGN, when given, is a command that signs the file it is given in
-; place (scripts/sign.sh), run on the uninstaller and on the finished installer.
+; amd64-unicode for the 64-bit test build), EXE, WAIT (UninstallWait.exe, the uninstall command
+; that returns when the removal is done), ICON, PLUGINDIR (ZOLVSite.dll: site.ini read, checked
+; and written by the launcher's own code, its built-in values included), MSI_UPGRADE_CODE (the
+; MSI package's, braced), OUTFILE, PUBLISHER and COPYRIGHT; SIGN, when given, is a command that
+; signs the file it is given in place (scripts/sign.sh), run on the uninstaller and on the
+; finished installer.
 ;
 ; Command line: [/S] [/ALLUSERS | /CURRENTUSER] [/HOST=host] [/CLIENTID=id] [/DESKTOP=1|0]
 ; [/D=folder]. Without /ALLUSERS or /CURRENTUSER: every user when run with administrator rights
 ; (the interactive installer asks), else the current user.
 ; Exit codes: 0 installed, 1 cancelled, 2 failed, 3 host or client id missing or not valid
-; (silent mode; nothing was changed), 4 /ALLUSERS without administrator rights. The uninstaller: 0 removed,
-; 2 failed, 3010 removed but a restart is needed to delete the running launcher.
+; (silent mode; nothing was changed), 4 /ALLUSERS without administrator rights, 5 the launcher is
+; in use and could not even be moved aside, 7 the MSI package is installed, 8 a newer version is
+; installed. The uninstaller: 0 removed, 1 cancelled, 2 failed, 4 without administrator rights,
+; 5 in use (nothing was removed), 6 removed but the running launcher is left in the folder (a
+; standard user's uninstall: only administrators can have Windows delete it at restart), 3010
+; removed, the running launcher is deleted at the next restart.
 
 Unicode true
 Target ${TARGET}
@@ -25,12 +31,17 @@ Target ${TARGET}
 !include nsDialogs.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include WordFunc.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ZOLVOnline"
 !define SHORTCUT "ZOLV Online.lnk"
 !define ERROR_INVALID_VALUES 3
 !define ERROR_NOT_ADMIN 4
 !define ERROR_FAILED 2
+!define ERROR_IN_USE 5
+!define ERROR_LEFT_BEHIND 6
+!define ERROR_MSI_INSTALLED 7
+!define ERROR_NEWER_INSTALLED 8
 !define ERROR_RESTART_NEEDED 3010
 
 Name "ZOLV Online"
@@ -72,6 +83,7 @@ Var SiteError
 Var HostField
 Var ClientIdField
 Var DesktopBox
+Var LeftBehind
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -107,6 +119,9 @@ LangString SiteNotWritten ${LANG_SPANISH} "No se pudo escribir el archivo $INSTD
 LangString SiteNotRead ${LANG_SPANISH} "No se pudo leer el archivo $INSTDIR\site.ini."
 LangString ProgramInUse ${LANG_SPANISH} "No se pudo quitar $INSTDIR\ZOLVWeb.exe porque está en uso. Cierre ZOLV Online y vuelva a intentarlo."
 LangString RestartNeeded ${LANG_SPANISH} "ZOLV Online está abierto: se terminará de quitar al reiniciar el equipo."
+LangString LeftBehind ${LANG_SPANISH} "ZOLV Online se ha quitado, pero seguía abierto: el programa queda en la carpeta $INSTDIR. Cuando ZOLV Online esté cerrado, borre esa carpeta."
+LangString MsiInstalled ${LANG_SPANISH} "ZOLV Online ya está instalado en este equipo con el paquete MSI. Actualícelo con un paquete MSI más reciente, o desinstálelo antes de usar este instalador."
+LangString NewerInstalled ${LANG_SPANISH} "Ya está instalada una versión más reciente de ZOLV Online ($0). Para volver a la versión ${VERSION}, desinstálela antes."
 
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
@@ -116,6 +131,69 @@ VIAddVersionKey /LANG=${LANG_SPANISH} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_SPANISH} "LegalCopyright" "${COPYRIGHT}"
 VIAddVersionKey /LANG=${LANG_SPANISH} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_SPANISH} "ProductVersion" "${VERSION}"
+
+; Deletes a file while a process that is ending still holds it: tries again every 200 ms, as
+; often as asked. Call with the file and then the number of tries pushed; the error flag is set
+; when the file is still there. For the installer and, prefixed "un.", the uninstaller.
+!macro DeleteWhenFree prefix
+Function ${prefix}DeleteWhenFree
+  Exch $R1
+  Exch
+  Exch $R0
+  ${Do}
+    Delete $R0
+    ${IfNot} ${FileExists} $R0
+      ${Break}
+    ${EndIf}
+    IntOp $R1 $R1 - 1
+    ${If} $R1 <= 0
+      ${Break}
+    ${EndIf}
+    Sleep 200
+  ${Loop}
+  ; The flag is set last: LogicLib's ${Errors} test clears it.
+  ClearErrors
+  ${If} ${FileExists} $R0
+    SetErrors
+  ${EndIf}
+  Pop $R0
+  Pop $R1
+FunctionEnd
+!macroend
+!insertmacro DeleteWhenFree ""
+!insertmacro DeleteWhenFree "un."
+
+; A running launcher cannot be deleted, but it can be renamed: it moves aside in its folder
+; under a name of its own, which $LeftBehind holds; only that name may then be queued for
+; deletion, since queuing its own name would delete the program that a reinstall before the
+; restart puts there. A file that cannot even be renamed quits with ERROR_IN_USE: the
+; uninstaller before anything is removed, the installer before anything is changed. Launchers
+; set aside earlier, closed since, go first.
+!macro SetProgramAside prefix
+Function ${prefix}SetProgramAside
+  StrCpy $LeftBehind ""
+  Delete "$INSTDIR\ns*.tmp"
+  ; A launcher that has just been closed may hold its file for a moment.
+  Push "$INSTDIR\ZOLVWeb.exe"
+  Push 10
+  Call ${prefix}DeleteWhenFree
+  ${IfNot} ${Errors}
+    Return
+  ${EndIf}
+  GetTempFileName $0 "$INSTDIR"
+  Delete $0
+  ClearErrors
+  Rename "$INSTDIR\ZOLVWeb.exe" $0
+  ${If} ${Errors}
+    MessageBox MB_ICONSTOP|MB_OK "$(ProgramInUse)" /SD IDOK
+    SetErrorLevel ${ERROR_IN_USE}
+    Quit
+  ${EndIf}
+  StrCpy $LeftBehind $0
+FunctionEnd
+!macroend
+!insertmacro SetProgramAside ""
+!insertmacro SetProgramAside "un."
 
 ; Quits with ERROR_NOT_ADMIN unless the process runs with administrator rights (installing for
 ; every user needs them; without them the run would fail half-way).
@@ -152,6 +230,16 @@ FunctionEnd
 ; (asked on the first page when interactive), else the current user.
 Function .onInit
   StrCpy $GivenDir $INSTDIR
+  ; One product, one Add/Remove Programs entry: the MSI package's installation is upgraded or
+  ; removed with MSI packages only.
+  Push "${MSI_UPGRADE_CODE}"
+  ZOLVSite::MsiInstalled
+  Pop $0
+  ${If} $0 == "1"
+    MessageBox MB_ICONSTOP|MB_OK "$(MsiInstalled)" /SD IDOK
+    SetErrorLevel ${ERROR_MSI_INSTALLED}
+    Quit
+  ${EndIf}
   StrCpy $CanAllUsers "0"
   UserInfo::GetAccountType
   Pop $0
@@ -197,6 +285,16 @@ Function ApplyMode
     StrCpy $2 "${USER_DIR}"
   ${EndIf}
   ReadRegStr $Upgrade SHCTX "${UNINSTALL_KEY}" "InstallLocation"
+  ; A newer version is not replaced by an older one, as Windows Installer refuses a downgrade.
+  ReadRegStr $0 SHCTX "${UNINSTALL_KEY}" "DisplayVersion"
+  ${If} $0 != ""
+    ${VersionCompare} $0 "${VERSION}" $1
+    ${If} $1 == 1
+      MessageBox MB_ICONSTOP|MB_OK "$(NewerInstalled)" /SD IDOK
+      SetErrorLevel ${ERROR_NEWER_INSTALLED}
+      Quit
+    ${EndIf}
+  ${EndIf}
   ${If} $GivenDir != ""
     StrCpy $INSTDIR $GivenDir
   ${ElseIf} $Upgrade != ""
@@ -346,7 +444,18 @@ FunctionEnd
 
 Section
   SetOutPath "$INSTDIR"
+  ; An upgrade while someone has the launcher open: the new program goes in beside the old one,
+  ; which ends when it is closed. Windows deletes it at the next restart for an administrator
+  ; (no restart is needed for the new one); a standard user's goes with the next upgrade or
+  ; uninstall.
+  Call SetProgramAside
+  ${If} $LeftBehind != ""
+  ${AndIf} $AllUsers == "1"
+    Delete /REBOOTOK $LeftBehind
+    SetRebootFlag false
+  ${EndIf}
   File "/oname=ZOLVWeb.exe" "${EXE}"
+  File "/oname=UninstallWait.exe" "${WAIT}"
   Call WriteSiteIni
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
@@ -363,7 +472,7 @@ Section
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\ZOLVWeb.exe,0"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
-  WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\UninstallWait.exe" /S'
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
@@ -374,7 +483,9 @@ SectionEnd
 ; the current user's.
 Function un.onInit
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  StrCpy $AllUsers "0"
   ${If} $0 == $INSTDIR
+    StrCpy $AllUsers "1"
     SetShellVarContext all
     !insertmacro RequireAdmin
   ${Else}
@@ -382,60 +493,32 @@ Function un.onInit
   ${EndIf}
 FunctionEnd
 
-; A running launcher cannot be deleted, but it can be renamed: it moves aside under a name of
-; its own, and only that name is deleted at the next restart. Queuing its own name instead
-; would delete the program that a reinstall before the restart puts there. A file that cannot
-; even be renamed stops the uninstall before anything is removed.
-; Deletes a file while a process that is ending still holds it: tries again every 200 ms, as
-; often as asked. Call with the file and then the number of tries pushed; the error flag is set
-; when the file is still there.
-Function un.DeleteWhenFree
-  Exch $R1
-  Exch
-  Exch $R0
-  ${Do}
-    Delete $R0
-    ${IfNot} ${FileExists} $R0
-      ${Break}
-    ${EndIf}
-    IntOp $R1 $R1 - 1
-    ${If} $R1 <= 0
-      ${Break}
-    ${EndIf}
-    Sleep 200
-  ${Loop}
-  ; The flag is set last: LogicLib's ${Errors} test clears it.
-  ClearErrors
-  ${If} ${FileExists} $R0
-    SetErrors
-  ${EndIf}
-  Pop $R0
-  Pop $R1
-FunctionEnd
-
-Function un.RemoveProgram
-  ; A launcher that has just been closed may hold its file for a moment.
-  Push "$INSTDIR\ZOLVWeb.exe"
-  Push 10
-  Call un.DeleteWhenFree
-  ${IfNot} ${Errors}
+; UninstallWait.exe, when it is what runs this copy of the uninstaller, waits for its end: its
+; file moves into this copy's own folder, outside the installation. Elsewhere (another drive),
+; it is left behind as a running launcher is.
+Function un.RemoveWaitCommand
+  Delete "$INSTDIR\UninstallWait.exe"
+  ${IfNot} ${FileExists} "$INSTDIR\UninstallWait.exe"
+  ${OrIf} $EXEDIR == $INSTDIR
     Return
   ${EndIf}
-  GetTempFileName $0 "$INSTDIR"
-  Delete $0
   ClearErrors
-  Rename "$INSTDIR\ZOLVWeb.exe" $0
+  Rename "$INSTDIR\UninstallWait.exe" "$EXEDIR\UninstallWait.exe"
   ${If} ${Errors}
-    MessageBox MB_ICONSTOP|MB_OK "$(ProgramInUse)" /SD IDOK
-    SetErrorLevel ${ERROR_FAILED}
-    Abort
+    GetTempFileName $0 "$INSTDIR"
+    Delete $0
+    Rename "$INSTDIR\UninstallWait.exe" $0
+    StrCpy $LeftBehind $0
   ${EndIf}
-  Delete /REBOOTOK $0
 FunctionEnd
 
 ; Removes only what the installer made; the folder goes only when nothing else is left in it.
+; What still runs is left renamed in the folder (ns*.tmp): for every user, Windows deletes it
+; and the folder at the next restart (only administrators may ask for that, and only they
+; remove an installation for every user); for the current user it stays, and the uninstaller
+; says where.
 Section Uninstall
-  Call un.RemoveProgram
+  Call un.SetProgramAside
   Delete "$SMPROGRAMS\${SHORTCUT}"
   Delete "$DESKTOP\${SHORTCUT}"
   Delete "$INSTDIR\site.ini"
@@ -443,10 +526,18 @@ Section Uninstall
   Push "$INSTDIR\Uninstall.exe"
   Push 50
   Call un.DeleteWhenFree
-  RMDir /REBOOTOK "$INSTDIR"
+  Call un.RemoveWaitCommand
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
-  ${If} ${RebootFlag}
+  ${If} $LeftBehind == ""
+    RMDir "$INSTDIR"
+  ${ElseIf} $AllUsers == "1"
+    Delete /REBOOTOK "$INSTDIR\ns*.tmp"
+    RMDir /REBOOTOK "$INSTDIR"
     MessageBox MB_ICONINFORMATION|MB_OK "$(RestartNeeded)" /SD IDOK
     SetErrorLevel ${ERROR_RESTART_NEEDED}
+  ${Else}
+    RMDir "$INSTDIR"
+    MessageBox MB_ICONINFORMATION|MB_OK "$(LeftBehind)" /SD IDOK
+    SetErrorLevel ${ERROR_LEFT_BEHIND}
   ${EndIf}
 SectionEnd

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Signs a release with a throwaway certificate made here with openssl, and checks it: every
-# signature (ZOLVWeb.exe in the zip, the installer, the MSI, the uninstaller the installer
-# installs) verifies against that certificate with osslsigncode, the signed program passes
+# signature (ZOLVWeb.exe in the zip, the installer, its plugin, the MSI, the uninstaller and its
+# waiting entry point, as built and as installed) verifies against that certificate with osslsigncode, the signed program passes
 # scripts/check-exe.sh, and under Wine the signed installer and MSI install a launcher that
 # starts (the installer tests' own cases, run against the signed release in the installer tests'
 # prefix of that build).
@@ -34,10 +34,9 @@ password=$(openssl rand -hex 16)
 openssl pkcs12 -export -inkey "$keys/key.pem" -in "$keys/cert.pem" -out "$keys/test.pfx" \
   -passout "pass:$password" >>"$keys/openssl.log" 2>&1 || fail "see $keys/openssl.log"
 
-ZOLV_SIGN_PKCS12=$keys/test.pfx ZOLV_SIGN_PASSWORD=$password scripts/release.sh "$build" "$dist" \
-  "$preset" >/dev/null
-# The build folder goes back to unsigned, as the test command's other steps expect it.
-cmake --preset "$preset" -B "$build" -DZOLV_SIGN_SCRIPT= >/dev/null
+# No time-stamp server here: the throwaway certificate's signatures need not outlive it.
+ZOLV_SIGN_PKCS12=$keys/test.pfx ZOLV_SIGN_PASSWORD=$password ZOLV_SIGN_NO_TIMESTAMP=1 \
+  scripts/release.sh "$build" "$dist" "$preset" >/dev/null
 
 verify() {
   osslsigncode verify -CAfile "$keys/cert.pem" -in "$1" >"$keys/verify.log" 2>&1 ||
@@ -53,6 +52,8 @@ unzip -q "$dist/ZOLVOnline-$version$suffix-portable.zip" -d "$dist/unpacked"
 verify "$setup"
 verify "$msi"
 verify "$dist/unpacked/ZOLVWeb.exe"
+verify "$build/installer/signed/plugin/ZOLVSite.dll"
+verify "$build/installer/signed/UninstallWait.exe"
 scripts/check-exe.sh "$dist/unpacked/ZOLVWeb.exe" "$machine"
 (cd "$dist" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match"
 
@@ -82,6 +83,7 @@ for folder in "Program Files (x86)" "Program Files"; do
   [ ! -f "$uninstaller" ] || break
 done
 verify "$uninstaller"
+verify "$(dirname "$uninstaller")/UninstallWait.exe"
 ZOLV_TEST_SETUP=$(windows_path "$setup") ZOLV_TEST_MSI=$(windows_path "$msi") \
   ZOLV_TEST_PROGRAM=$(windows_path "$dist/unpacked/ZOLVWeb.exe") \
   scripts/wine-exec.sh "build/$preset/installer/zolv_installer_tests.exe" \

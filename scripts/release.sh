@@ -13,9 +13,11 @@
 # is the exception: wixl writes its string table in a different order on every run.
 #
 # Signed (Authenticode, SHA-256, scripts/sign.sh) when ZOLV_SIGN_PKCS12 (a .pfx file) and
-# ZOLV_SIGN_PASSWORD are set, with ZOLV_SIGN_TIMESTAMP_URL as the time-stamp server if set:
-# ZOLVWeb.exe before it goes into the installers and the zip, the uninstaller, the installer, the
-# MSI's custom action DLL and the MSI.
+# ZOLV_SIGN_PASSWORD are set, time-stamped by ZOLV_SIGN_TIMESTAMP_URL (required, unless
+# ZOLV_SIGN_NO_TIMESTAMP=1): ZOLVWeb.exe before it goes into the installers and the zip, the
+# installer's plugin ZOLVSite.dll, UninstallWait.exe, the uninstaller, the installer, the MSI's
+# custom action DLL and the MSI. The build folder is configured to sign for the release only:
+# afterwards it is configured as it was, so that the next plain build does not sign.
 # A signed release differs from run to run (the signing time).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -43,6 +45,10 @@ if [ -n "${ZOLV_SIGN_PKCS12:-}" ] || [ -n "${ZOLV_SIGN_PASSWORD+set}" ]; then
   ZOLV_SIGN_PKCS12=$(realpath "$ZOLV_SIGN_PKCS12")
   export ZOLV_SIGN_PKCS12 ZOLV_SIGN_PASSWORD
   sign_script=$PWD/scripts/sign.sh
+  # Its settings are checked before anything is built.
+  "$sign_script" || exit 2
+  previous=$(sed -n 's/^ZOLV_SIGN_SCRIPT:FILEPATH=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+  trap 'cmake --preset "$preset" -B "$build" "-DZOLV_SIGN_SCRIPT=$previous" >/dev/null' EXIT
 fi
 
 cmake --preset "$preset" -B "$build" "-DZOLV_SIGN_SCRIPT=$sign_script" >/dev/null
@@ -53,6 +59,7 @@ program=$build/ZOLVWeb.exe
 [ -z "$sign_script" ] || program=$build/installer/signed/ZOLVWeb.exe
 scripts/check-exe.sh "$program" "$machine"
 scripts/check-exe.sh "$build/installer/plugin/ZOLVSite.dll" "$machine" dll
+scripts/check-exe.sh "$build/installer/wait/UninstallWait.exe" "$machine"
 scripts/check-exe.sh "$build/installer/action/ZOLVSiteAction.dll" "$machine" action
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 setup=ZOLVOnline-Setup-$version$suffix.exe

@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
-# Signs Windows binaries (programs, installers, MSI packages) in place with Authenticode,
+# Signs Windows binaries (programs, DLLs, installers, MSI packages) in place with Authenticode,
 # SHA-256, using osslsigncode and the certificate in ZOLV_SIGN_PKCS12 (a .pfx file) with the
-# password in ZOLV_SIGN_PASSWORD; ZOLV_SIGN_TIMESTAMP_URL, when set, names an RFC 3161 time-stamp
-# server, so that the signatures stay valid after the certificate expires.
-# Usage: scripts/sign.sh FILE...
+# password in ZOLV_SIGN_PASSWORD, time-stamped by the RFC 3161 server ZOLV_SIGN_TIMESTAMP_URL so
+# that the signatures stay valid after the certificate expires. Without a time-stamp server it
+# refuses, unless ZOLV_SIGN_NO_TIMESTAMP=1 asks for signatures that lapse with the certificate
+# (a throwaway test certificate). Without files it only checks the settings.
+# Usage: scripts/sign.sh [FILE...]
 set -euo pipefail
 : "${ZOLV_SIGN_PKCS12:?the certificate (.pfx) to sign with}"
 : "${ZOLV_SIGN_PASSWORD?the password of the certificate}"
+if [ -z "${ZOLV_SIGN_TIMESTAMP_URL:-}" ] && [ "${ZOLV_SIGN_NO_TIMESTAMP:-}" != 1 ]; then
+  echo "sign: no ZOLV_SIGN_TIMESTAMP_URL: signatures without a time stamp lapse with the" \
+    "certificate; set ZOLV_SIGN_NO_TIMESTAMP=1 to sign without one anyway" >&2
+  exit 2
+fi
 for file in "$@"; do
   args=(sign -pkcs12 "$ZOLV_SIGN_PKCS12" -h sha256 -n "ZOLV Online" -in "$file"
     -out "$file.signing")

@@ -28,6 +28,7 @@ cmake --preset win32 >/dev/null
 cmake --build --preset win32
 scripts/check-exe.sh build/win32/ZOLVWeb.exe i386
 scripts/check-exe.sh build/win32/installer/plugin/ZOLVSite.dll i386 dll
+scripts/check-exe.sh build/win32/installer/wait/UninstallWait.exe i386
 
 # The release, made twice in separate build folders: the same sources give the same bytes.
 scripts/release.sh
@@ -53,6 +54,7 @@ if [ "$preset" = win64 ]; then
   cmake --build --preset win64
   scripts/check-exe.sh build/win64/ZOLVWeb.exe x86-64
   scripts/check-exe.sh build/win64/installer/plugin/ZOLVSite.dll x86-64 dll
+  scripts/check-exe.sh build/win64/installer/wait/UninstallWait.exe x86-64
 fi
 echo "Windows suites against build/$preset/ZOLVWeb.exe"
 ctest --preset "$preset"

@@ -1,7 +1,7 @@
 // The setup program as administrators deploy it: silent runs with values on the command line,
 // checked by what they leave on the machine (program files, site.ini, shortcuts, the Add/Remove
 // Programs entry), by starting the installed launcher from its Start menu shortcut, and by an
-// uninstall that keeps the users' own settings.
+// uninstall that keeps the users' own settings and returns only when it is done.
 //
 // It installs and removes ZOLV Online for the whole machine: run it in a Wine prefix of its own
 // (tests/installer/run.sh) or on a throwaway Windows machine, as an administrator. The
@@ -30,6 +30,10 @@ const wchar_t* const kUninstallKey =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZOLVOnline";
 constexpr DWORD kTimeoutMs = 60000;
 constexpr DWORD kInvalidValues = 3;
+constexpr DWORD kInUse = 5;
+constexpr DWORD kLeftBehind = 6;
+constexpr DWORD kMsiInstalled = 7;
+constexpr DWORD kNewerInstalled = 8;
 constexpr DWORD kRestartNeeded = 3010;
 constexpr DWORD kInstallFailure = 1603;
 
@@ -149,40 +153,55 @@ bool WaitFor(Condition condition) {
   return true;
 }
 
-// What an unfinished uninstall left: the Add/Remove Programs entry and the folder's files.
-std::string Remains(Scope scope) {
-  std::wstring left = UninstallKeyExists(scope) ? L" the uninstall entry;" : L"";
+// The files in the installation folder.
+std::vector<std::wstring> FolderFiles(Scope scope) {
+  std::vector<std::wstring> files;
   WIN32_FIND_DATAW found;
   win32::UniqueFindHandle find(::FindFirstFileW((InstallDir(scope) + L"\\*").c_str(), &found));
   if (find) {
     do {
-      const std::wstring name = found.cFileName;
-      if (name != L"." && name != L"..")
-        left += L" " + name;
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        files.push_back(found.cFileName);
     } while (::FindNextFileW(find.get(), &found));
   }
+  return files;
+}
+
+// What an unfinished uninstall left: the Add/Remove Programs entry and the folder's files.
+std::string Remains(Scope scope) {
+  std::wstring left = UninstallKeyExists(scope) ? L" the uninstall entry;" : L"";
+  for (const std::wstring& name : FolderFiles(scope))
+    left += L" " + name;
   return std::string(left.begin(), left.end());
 }
 
-// Runs the uninstaller as the Add/Remove Programs entry says. It hands over to a copy of itself
-// and returns at once, so the end is awaited on what it removes.
-void Uninstall(Scope scope = Scope::Machine) {
+// Runs the uninstall command of the Add/Remove Programs entry, as deployment tools do, and
+// returns its exit code; the command returns only once the removal is done.
+DWORD QuietUninstall(Scope scope = Scope::Machine) {
   const auto command = RegText(L"QuietUninstallString", scope);
-  ASSERT_TRUE(command);
-  ASSERT_EQ(RunProgram(*command), 0u);
-  ASSERT_TRUE(WaitFor([scope] { return !UninstallKeyExists(scope) && !Exists(InstallDir(scope)); }))
-      << "the uninstaller did not finish; left:" << Remains(scope);
+  if (!command) {
+    ADD_FAILURE() << "no QuietUninstallString";
+    return ~DWORD{0};
+  }
+  return RunProgram(*command);
+}
+
+void Uninstall(Scope scope = Scope::Machine) {
+  ASSERT_EQ(QuietUninstall(scope), 0u);
+  EXPECT_FALSE(UninstallKeyExists(scope));
+  EXPECT_FALSE(Exists(InstallDir(scope)))
+      << "the uninstall returned before its end; left:" << Remains(scope);
 }
 
 // The installed launcher, started and showing its window, until it is closed.
 class RunningLauncher {
  public:
-  RunningLauncher() {
+  explicit RunningLauncher(Scope scope = Scope::Machine) {
     EXPECT_EQ(::FindWindowW(nullptr, L"ZOLV Online"), nullptr) << "a launcher is already open";
     SHELLEXECUTEINFOW execute{};
     execute.cbSize = sizeof execute;
     execute.fMask = SEE_MASK_NOASYNC;
-    const std::wstring shortcut = StartMenuShortcut();
+    const std::wstring shortcut = StartMenuShortcut(scope);
     execute.lpFile = shortcut.c_str();
     execute.nShow = SW_SHOWNORMAL;
     if (!::ShellExecuteExW(&execute)) {
@@ -216,21 +235,6 @@ class RunningLauncher {
   HWND window_ = nullptr;
   win32::UniqueHandleObject process_;
 };
-
-// Runs the uninstaller the way that waits for its end and gives its exit code: a copy outside
-// the installation folder, told where the installation is.
-DWORD UninstallAndWait() {
-  wchar_t temp[MAX_PATH];
-  EXPECT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
-  const std::wstring copy = std::wstring(temp) + L"ZOLVOnline-Uninstall.exe";
-  if (!::CopyFileW((InstallDir() + L"\\Uninstall.exe").c_str(), copy.c_str(), FALSE)) {
-    ADD_FAILURE() << "no Uninstall.exe";
-    return ~DWORD{0};
-  }
-  const DWORD code = RunProgram(L"\"" + copy + L"\" /S _?=" + InstallDir());
-  ::DeleteFileW(copy.c_str());
-  return code;
-}
 
 // The MSI package's Add/Remove Programs entry, under its product code, in whichever registry
 // view Windows Installer wrote it.
@@ -305,7 +309,8 @@ class Installer : public ::testing::Test {
       const std::wstring dir = InstallDir(scope);
       if (UninstallKeyExists(scope) && Exists(dir))
         Uninstall(scope);
-      for (const wchar_t* name : {L"ZOLVWeb.exe", L"site.ini", L"Uninstall.exe"})
+      for (const wchar_t* name :
+           {L"ZOLVWeb.exe", L"site.ini", L"Uninstall.exe", L"UninstallWait.exe"})
         ::DeleteFileW((dir + L"\\" + name).c_str());
       // Launchers renamed aside by an uninstall while they ran.
       WIN32_FIND_DATAW found;
@@ -333,6 +338,7 @@ TEST_F(Installer, SilentInstallPutsProgramValuesShortcutsAndUninstallEntry) {
   ASSERT_TRUE(program);
   EXPECT_TRUE(*program == ReadBytes(kProgram)) << "not the built ZOLVWeb.exe";
   EXPECT_TRUE(Exists(InstallDir() + L"\\Uninstall.exe"));
+  EXPECT_TRUE(Exists(InstallDir() + L"\\UninstallWait.exe"));
   EXPECT_EQ(ReadBytes(SiteIni()), SiteIniText("zolv.example.com:8080", "42"));
   EXPECT_TRUE(Exists(StartMenuShortcut()));
   EXPECT_TRUE(Exists(DesktopShortcut()));
@@ -344,7 +350,7 @@ TEST_F(Installer, SilentInstallPutsProgramValuesShortcutsAndUninstallEntry) {
   EXPECT_EQ(RegText(L"DisplayIcon"), dir + L"\\ZOLVWeb.exe,0");
   EXPECT_EQ(RegText(L"InstallLocation"), dir);
   EXPECT_EQ(RegText(L"UninstallString"), L"\"" + dir + L"\\Uninstall.exe\"");
-  EXPECT_EQ(RegText(L"QuietUninstallString"), L"\"" + dir + L"\\Uninstall.exe\" /S");
+  EXPECT_EQ(RegText(L"QuietUninstallString"), L"\"" + dir + L"\\UninstallWait.exe\" /S");
   EXPECT_EQ(RegNumber(L"NoModify"), 1u);
   EXPECT_EQ(RegNumber(L"NoRepair"), 1u);
   const auto size = RegNumber(L"EstimatedSize");
@@ -364,7 +370,7 @@ TEST_F(Installer, PerUserInstallUpgradeAndUninstallStayWithTheUser) {
   EXPECT_TRUE(Exists(DesktopShortcut(user)));
   EXPECT_EQ(RegText(L"DisplayVersion", user), ZOLV_TEST_VERSION);
   EXPECT_EQ(RegText(L"InstallLocation", user), dir);
-  EXPECT_EQ(RegText(L"QuietUninstallString", user), L"\"" + dir + L"\\Uninstall.exe\" /S");
+  EXPECT_EQ(RegText(L"QuietUninstallString", user), L"\"" + dir + L"\\UninstallWait.exe\" /S");
   EXPECT_FALSE(Exists(InstallDir()));
   EXPECT_FALSE(UninstallKeyExists());
   EXPECT_FALSE(Exists(StartMenuShortcut()));
@@ -550,7 +556,7 @@ TEST_F(Installer, UninstallWhileTheLauncherRunsCannotRemoveALaterInstall) {
   RunningLauncher launcher;
   ASSERT_TRUE(launcher.Process());
 
-  EXPECT_EQ(UninstallAndWait(), kRestartNeeded);
+  EXPECT_EQ(QuietUninstall(), kRestartNeeded);
   EXPECT_FALSE(Exists(InstalledProgram()));
   EXPECT_FALSE(UninstallKeyExists());
   EXPECT_FALSE(Exists(StartMenuShortcut()));
@@ -562,6 +568,122 @@ TEST_F(Installer, UninstallWhileTheLauncherRunsCannotRemoveALaterInstall) {
   EXPECT_TRUE(ReadBytes(InstalledProgram()) == ReadBytes(kProgram))
       << "the restart removed the reinstalled launcher";
   EXPECT_TRUE(UninstallKeyExists());
+}
+
+// The waiting uninstall's exit code tells a launcher that is in use (5: try again later, nothing
+// was removed) from the other outcomes. A file open without delete sharing can be neither
+// deleted nor renamed, as a launcher held by a tool that way; an upgrade then changes nothing
+// either.
+TEST_F(Installer, ALauncherThatCannotBeMovedAsideStopsUninstallAndUpgradeWithInUse) {
+  ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), 0u);
+  const auto site = ReadBytes(SiteIni());
+  {
+    win32::UniqueFile held(::CreateFileW(InstalledProgram().c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                         nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(QuietUninstall(), kInUse);
+    EXPECT_TRUE(UninstallKeyExists());
+    EXPECT_TRUE(Exists(StartMenuShortcut()));
+    EXPECT_EQ(ReadBytes(SiteIni()), site);
+
+    EXPECT_EQ(RunProgram(L"\"" + std::wstring(ZOLV_TEST_NEXT_SETUP) + L"\" /S"), kInUse);
+    EXPECT_EQ(RegText(L"DisplayVersion"), ZOLV_TEST_VERSION);
+  }
+  EXPECT_TRUE(ReadBytes(InstalledProgram()) == ReadBytes(kProgram));
+  Uninstall();
+}
+
+// A standard user cannot have Windows delete a file at restart, so a per-user uninstall while
+// the launcher runs promises no restart: it removes the rest, leaves the running program renamed
+// in the folder and says so with its own exit code.
+TEST_F(Installer, PerUserUninstallWhileTheLauncherRunsSaysWhatIsLeft) {
+  const Scope user = Scope::User;
+  ASSERT_EQ(RunSetup(L"/CURRENTUSER /HOST=zolv.example.com /CLIENTID=42"), 0u);
+  RunningLauncher launcher(user);
+  ASSERT_TRUE(launcher.Process());
+
+  EXPECT_EQ(QuietUninstall(user), kLeftBehind);
+  EXPECT_FALSE(UninstallKeyExists(user));
+  EXPECT_FALSE(Exists(StartMenuShortcut(user)));
+  const auto left = FolderFiles(user);
+  ASSERT_EQ(left.size(), 1u) << Remains(user);
+  EXPECT_EQ(left[0].substr(0, 2), L"ns");
+
+  // Once closed, the next installation's uninstall takes it away.
+  launcher.Close();
+  ASSERT_EQ(RunSetup(L"/CURRENTUSER /HOST=zolv.example.com /CLIENTID=42"), 0u);
+  Uninstall(user);
+}
+
+// A newer installer replaces the program even while it runs (the running one is renamed aside)
+// and keeps site.ini; an older one refuses to replace it, as Windows Installer does.
+TEST_F(Installer, UpgradeReplacesTheProgramWhileItRunsAndDowngradeIsRefused) {
+  ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), 0u);
+  const std::string edited = SiteIniText("zolv.example.com", "42") + "; nota\r\n";
+  WriteBytes(SiteIni(), edited);
+  const auto next = ReadBytes(ZOLV_TEST_NEXT_PROGRAM);
+  ASSERT_TRUE(next);
+  ASSERT_FALSE(next == ReadBytes(kProgram)) << "the later installer's program is the same";
+
+  RunningLauncher launcher;
+  ASSERT_TRUE(launcher.Process());
+  ASSERT_EQ(RunProgram(L"\"" + std::wstring(ZOLV_TEST_NEXT_SETUP) + L"\" /S"), 0u);
+  EXPECT_TRUE(ReadBytes(InstalledProgram()) == next) << "the upgrade kept the old program";
+  EXPECT_EQ(ReadBytes(SiteIni()), edited);
+  EXPECT_EQ(RegText(L"DisplayVersion"), ZOLV_TEST_NEXT_VERSION);
+  EXPECT_EQ(::WaitForSingleObject(launcher.Process(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+  EXPECT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), kNewerInstalled);
+  EXPECT_TRUE(ReadBytes(InstalledProgram()) == next);
+  EXPECT_EQ(RegText(L"DisplayVersion"), ZOLV_TEST_NEXT_VERSION);
+
+  // The old program, closed, goes with the uninstall.
+  launcher.Close();
+  Uninstall();
+}
+
+// One product, one Add/Remove Programs entry: beside the MSI package the installer installs
+// nothing.
+TEST_F(Installer, TheInstallerRefusesWhereTheMsiPackageIsInstalled) {
+  ASSERT_EQ(RunMsi(L"/i", kMsi, L"HOST=zolv.example.com CLIENTID=42"), 0u);
+  const auto site = ReadBytes(SiteIni());
+  for (const wchar_t* scope : {L"/ALLUSERS", L"/CURRENTUSER"}) {
+    SCOPED_TRACE(std::string(scope, scope + ::wcslen(scope)));
+    EXPECT_EQ(RunSetup(std::wstring(scope) + L" /HOST=zolv.example.com /CLIENTID=7"),
+              kMsiInstalled);
+    EXPECT_FALSE(UninstallKeyExists(Scope::Machine));
+    EXPECT_FALSE(UninstallKeyExists(Scope::User));
+    EXPECT_FALSE(Exists(InstallDir(Scope::User)));
+    EXPECT_EQ(ReadBytes(SiteIni()), site);
+  }
+}
+
+std::optional<std::wstring> VersionText(const std::vector<BYTE>& info, const wchar_t* name) {
+  wchar_t* text = nullptr;
+  UINT length = 0;
+  const std::wstring path = L"\\StringFileInfo\\0c0a04b0\\" + std::wstring(name);
+  if (!::VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&text), &length) ||
+      length == 0)
+    return std::nullopt;
+  return std::wstring(text);
+}
+
+// Application control rules by publisher, product and file version need the installers' own
+// binaries to say what they are, as the program does.
+TEST_F(Installer, TheInstallersBinariesCarryVersionInformation) {
+  ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), 0u);
+  for (const std::wstring& binary : {std::wstring(ZOLV_TEST_PLUGIN), std::wstring(ZOLV_TEST_ACTION),
+                                     InstallDir() + L"\\UninstallWait.exe"}) {
+    SCOPED_TRACE(std::string(binary.begin(), binary.end()));
+    std::vector<BYTE> info(::GetFileVersionInfoSizeW(binary.c_str(), nullptr));
+    ASSERT_FALSE(info.empty()) << "no version information";
+    ASSERT_TRUE(
+        ::GetFileVersionInfoW(binary.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+    EXPECT_EQ(VersionText(info, L"CompanyName"), L"ZOLV");
+    EXPECT_EQ(VersionText(info, L"ProductName"), L"ZOLV Online");
+    EXPECT_EQ(VersionText(info, L"FileVersion"), ZOLV_TEST_VERSION);
+    EXPECT_TRUE(VersionText(info, L"FileDescription"));
+  }
 }
 
 }  // namespace
