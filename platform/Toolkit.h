@@ -41,7 +41,8 @@ using Handler = std::function<void()>;
 
 class Application {
  public:
-  Application();
+  // `icon`: the icon resource of the forms' title bar and taskbar button; 0 for the system's.
+  explicit Application(int icon = 0);
   ~Application();
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;

@@ -1,6 +1,7 @@
 // ZOLVWeb: the program — start the toolkit, create the main window, run the message loop.
 #include "ErrorBox.h"
 #include "UFPrincipal.h"
+#include "assets/ResourceIds.h"
 #include "platform/Files.h"
 #include "platform/Program.h"
 #include "platform/Toolkit.h"
@@ -8,7 +9,7 @@
 namespace zolv {
 
 int ProgramMain() {
-  toolkit::Application app;
+  toolkit::Application app(ZOLV_ICON_APP);
   app.SetTitle(ApplicationTitle(files::ModuleFileName()));
   ShowErrorsInErrorBox(app);
   // Nothing may leave through the platform's entry point: what escapes the window (it cannot

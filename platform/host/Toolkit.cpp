@@ -44,7 +44,8 @@ struct Control::Impl {
   int top = 0;
 };
 
-Application::Application() : impl_(std::make_unique<Impl>()) {}
+// The host draws no title bar: the icon is not kept.
+Application::Application(int) : impl_(std::make_unique<Impl>()) {}
 Application::~Application() = default;
 
 void Application::ShowErrorBox(const String& text) {

@@ -1,6 +1,5 @@
 // ToolkitApplication: the application object on Win32: window classes, the message loop with
 // the forms' keyboard navigation, the error box and the screen's facts.
-#include "assets/ResourceIds.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/ToolkitWin32.h"
 
@@ -8,7 +7,7 @@ namespace zolv::toolkit {
 
 namespace {
 
-ATOM RegisterToolkitClass(const wchar_t* name, bool withIcon) {
+ATOM RegisterToolkitClass(const wchar_t* name, int icon) {
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
@@ -22,13 +21,13 @@ ATOM RegisterToolkitClass(const wchar_t* name, bool withIcon) {
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = name;
-  if (withIcon) {
+  if (icon) {
     // Shared icons: the system keeps them for the life of the module. Null when absent.
-    wc.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(ZOLV_ICON_APP),
-                                               IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
+    wc.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(icon), IMAGE_ICON,
+                                               ::GetSystemMetrics(SM_CXICON),
                                                ::GetSystemMetrics(SM_CYICON), LR_SHARED));
-    wc.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(ZOLV_ICON_APP),
-                                                 IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+    wc.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(icon), IMAGE_ICON,
+                                                 ::GetSystemMetrics(SM_CXSMICON),
                                                  ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   }
   ATOM atom = ::RegisterClassExW(&wc);
@@ -72,11 +71,11 @@ void Application::Impl::Handle(MSG& message) {
   ::DispatchMessageW(&message);
 }
 
-Application::Application() : impl_(std::make_unique<Impl>()) {
+Application::Application(int icon) : impl_(std::make_unique<Impl>()) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   win32::comctl32::InitCommonControlsEx(&controls);
-  impl_->formClass = RegisterToolkitClass(L"ZOLVForm", true);
-  impl_->panelClass = RegisterToolkitClass(L"ZOLVPanel", false);
+  impl_->formClass = RegisterToolkitClass(L"ZOLVForm", icon);
+  impl_->panelClass = RegisterToolkitClass(L"ZOLVPanel", 0);
 }
 
 Application::~Application() = default;

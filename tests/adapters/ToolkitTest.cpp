@@ -118,7 +118,7 @@ class ToolkitTest : public ::testing::Test {
     }
   }
 
-  Application app;
+  Application app{ZOLV_ICON_APP};
   Form form{app, u"ZOLV Online", 303, 272, kFormFont};
   Panel top{form, {0, 0, 303, 214}};
   Panel bottom{form, {0, 214, 303, 58}};
@@ -440,7 +440,7 @@ TEST_F(ToolkitTest, TheErrorBoxIsOwnedByTheFormWithTheTitleTextAndErrorIcon) {
 // The program's last-chance box comes after its window is gone; a box owned by a destroyed
 // window would never show.
 TEST(ToolkitErrorBox, IsShownWithoutOwnerOnceTheFormIsGone) {
-  Application app;
+  Application app{ZOLV_ICON_APP};
   app.SetTitle(u"ZOLVWeb");
   { Form gone(app, u"ZOLV Online", 303, 272, kFormFont); }
   const SeenErrorBox box = ShowErrorBoxAndClose(app, u"Error creating window.");
@@ -465,7 +465,7 @@ TEST(ToolkitErrors, CarryTheSystemsOwnText) {
 }
 
 TEST(ToolkitScreen, TahomaOf13PixelsMeasures16AtTheDesignResolution) {
-  Application app;
+  Application app{ZOLV_ICON_APP};
   EXPECT_EQ(app.PixelsPerInch(), 96);
   EXPECT_EQ(app.TextHeight(kFormFont, u"0"), 16);
   EXPECT_GT(app.TextHeight({u"Tahoma", 26, false, Charset::Default}, u"0"), 16);
@@ -595,7 +595,7 @@ class ToolkitLook : public ::testing::Test {
     return font;
   }
 
-  Application app;
+  Application app{ZOLV_ICON_APP};
   Form form{app, u"ZOLV Online", 303, 272, kFormFont};
   Panel top{form, {0, 0, 303, 214}};
   Panel bottom{form, {0, 214, 303, 58}};
