@@ -8,7 +8,8 @@
 ; amd64-unicode for the 64-bit test build), EXE, ICON, PLUGINDIR (ZOLVSite.dll: site.ini read,
 ; checked and written by the launcher's own code, its built-in values included), OUTFILE,
 ; PUBLISHER and COPYRIGHT; SIGN, when given, is a command that signs the file it is given in
-; place (scripts/sign.sh), run on the uninstaller and on the finished installer.
+; place (scripts/sign.sh), run on the uninstaller and on the finished installer; NOTICES, the
+; THIRD-PARTY-NOTICES.txt installed beside the program.
 ;
 ; Command line: [/S] [/ALLUSERS | /CURRENTUSER] [/HOST=host] [/CLIENTID=id] [/DESKTOP=1|0]
 ; [/D=folder]. Without /ALLUSERS or /CURRENTUSER: every user when run with administrator rights
@@ -347,6 +348,7 @@ FunctionEnd
 Section
   SetOutPath "$INSTDIR"
   File "/oname=ZOLVWeb.exe" "${EXE}"
+  File "/oname=THIRD-PARTY-NOTICES.txt" "${NOTICES}"
   Call WriteSiteIni
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
@@ -439,6 +441,7 @@ Section Uninstall
   Delete "$SMPROGRAMS\${SHORTCUT}"
   Delete "$DESKTOP\${SHORTCUT}"
   Delete "$INSTDIR\site.ini"
+  Delete "$INSTDIR\THIRD-PARTY-NOTICES.txt"
   ; The uninstaller that handed over to this copy of itself may not have ended yet.
   Push "$INSTDIR\Uninstall.exe"
   Push 50
