@@ -525,6 +525,10 @@ TEST_F(Installer, MsiInstallsUpgradesInPlaceAndUninstalls) {
   EXPECT_EQ(entries[0].version, ZOLV_TEST_VERSION);
   EXPECT_EQ(entries[0].publisher, L"ZOLV");
   EXPECT_EQ(entries[0].installLocation, InstallDir() + L"\\");
+  {
+    RunningLauncher launcher;
+    EXPECT_TRUE(launcher.Process()) << "the Start menu shortcut does not start the launcher";
+  }
 
   // An administrator's note shows whether the file was written again.
   const std::string edited = SiteIniText("zolv.example.com:8080", "42") + "; nota\r\n";
