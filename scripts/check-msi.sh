@@ -4,9 +4,13 @@
 # from the same sources, also checks that both hold the same tables, summary and files.
 # Usage: scripts/check-msi.sh package.msi [second-build.msi]
 set -euo pipefail
-msi=$1
-other=${2:-}
 root=$(cd "$(dirname "$0")/.." && pwd)
+msi=$(realpath "$1")
+other=${2:+$(realpath "$2")}
+# A folder of its own: msiinfo export writes a table's streams into the current folder.
+files=$(mktemp -d)
+trap 'rm -rf "$files"' EXIT
+cd "$files"
 fail() { echo "check-msi: $msi: $*" >&2; exit 1; }
 
 # rows table: the table's rows, tab-separated, without the three header lines.
@@ -68,8 +72,6 @@ version=$(rows "$msi" File | awk -F'\t' '$3 ~ /ZOLVWeb\.exe$/ { print $5 }')
 language=$(rows "$msi" File | awk -F'\t' '$3 ~ /ZOLVWeb\.exe$/ { print $6 }')
 [ -n "$version" ] || fail "ZOLVWeb.exe has no version in the File table"
 [ -n "$language" ] || fail "ZOLVWeb.exe has no language in the File table"
-files=$(mktemp -d)
-trap 'rm -rf "$files"' EXIT
 msiextract -C "$files/1" "$msi" >/dev/null
 program=$(find "$files/1" -name ZOLVWeb.exe)
 [ "$("$root/scripts/pe-version.sh" "$program")" = "$version $language" ] ||
