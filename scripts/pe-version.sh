@@ -9,9 +9,9 @@ export LC_ALL=C
 # u16 offset: the little-endian 16-bit number at that offset of the file.
 u16() { od -An -tu2 -j "$1" -N2 --endian=little "$binary" | tr -d ' '; }
 
-# VS_FIXEDFILEINFO starts with its signature 0xFEEF04BD; then dwStrucVersion, then
+# VS_FIXEDFILEINFO starts with its signature 0xFEEF04BD and dwStrucVersion 0x00010000; then
 # dwFileVersionMS (minor, major) and dwFileVersionLS (revision, build).
-fixed=$(grep -obUaP '\xbd\x04\xef\xfe' "$binary" | head -1 | cut -d: -f1 || true)
+fixed=$(grep -obUaP '\xbd\x04\xef\xfe\x00\x00\x01\x00' "$binary" | head -1 | cut -d: -f1 || true)
 [ -n "$fixed" ] || { echo "pe-version: $binary has no version resource" >&2; exit 1; }
 version="$(u16 $((fixed + 10))).$(u16 $((fixed + 8))).$(u16 $((fixed + 14))).$(u16 $((fixed + 12)))"
 
