@@ -529,9 +529,13 @@ TEST_F(Installer, MsiInstallsUpgradesInPlaceAndUninstalls) {
     RunningLauncher launcher;
     EXPECT_TRUE(launcher.Process()) << "the Start menu shortcut does not start the launcher";
   }
+  // The same package again: no second entry, the new value written.
+  ASSERT_EQ(RunMsi(L"/i", kMsi, L"CLIENTID=9"), 0u);
+  EXPECT_EQ(ReadBytes(SiteIni()), SiteIniText("zolv.example.com:8080", "9"));
+  EXPECT_EQ(MsiEntries().size(), 1u);
 
   // An administrator's note shows whether the file was written again.
-  const std::string edited = SiteIniText("zolv.example.com:8080", "42") + "; nota\r\n";
+  const std::string edited = SiteIniText("zolv.example.com:8080", "9") + "; nota\r\n";
   WriteBytes(SiteIni(), edited);
   EXPECT_EQ(RunMsi(L"/i", ZOLV_TEST_NEXT_MSI, L"CLIENTID=x"), kInstallFailure);
   EXPECT_EQ(ReadBytes(SiteIni()), edited);
