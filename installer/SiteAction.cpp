@@ -11,6 +11,9 @@
 //     file's name to RemoveSite.
 //   WriteSite (deferred, after the files): writes those bytes unless the file holds them.
 //   RemoveSite (deferred, on an uninstall that is not part of an upgrade): deletes site.ini.
+//   RestoreSite (the rollback of both, scheduled before each as WriteSiteRollback and
+//     RemoveSiteRollback): puts site.ini back as CheckSite found it, so that a failed or
+//     cancelled installation or uninstall leaves the file as it was.
 #include <windows.h>
 
 #include <msi.h>
@@ -98,15 +101,19 @@ UINT CommonStartMenu(MSIHANDLE install) {
 
 UINT CheckSite(MSIHANDLE install) {
   const String path = Property(install, L"INSTALLDIR") + u"site.ini";
-  if (Property(install, L"REMOVE") == u"ALL") {
-    SetProperty(install, L"RemoveSite", path);
-    return ERROR_SUCCESS;
-  }
   std::string present;
   String error;
-  if (files::Exists(path) && !files::ReadWhole(path, present, error)) {
+  const bool exists = files::Exists(path);
+  if (exists && !files::ReadWhole(path, present, error)) {
     ReportError(install, L"No se pudo leer el archivo site.ini de ZOLV Online.");
     return ERROR_INSTALL_FAILURE;
+  }
+  // What the rollback puts back: the present bytes, or no file (its name alone).
+  const String restore = exists ? EncodeData(path, present) : path;
+  if (Property(install, L"REMOVE") == u"ALL") {
+    SetProperty(install, L"RemoveSite", path);
+    SetProperty(install, L"RemoveSiteRollback", restore);
+    return ERROR_SUCCESS;
   }
   IniFile site = IniFile::FromBytes(present);
   SiteText values = ReadSiteText(site);
@@ -124,6 +131,7 @@ UINT CheckSite(MSIHANDLE install) {
   }
   const std::string bytes = WriteSiteText(site, values) ? site.ToBytes() : present;
   SetProperty(install, L"WriteSite", EncodeData(path, bytes));
+  SetProperty(install, L"WriteSiteRollback", restore);
   return ERROR_SUCCESS;
 }
 
@@ -148,6 +156,22 @@ UINT RemoveSite(MSIHANDLE install) {
   const std::wstring wide(path.begin(), path.end());
   if (!wide.empty())
     ::DeleteFileW(wide.c_str());
+  return ERROR_SUCCESS;
+}
+
+UINT RestoreSite(MSIHANDLE install) {
+  const String data = Property(install, L"CustomActionData");
+  if (data.find(u'\n') == String::npos) {
+    const std::wstring wide(data.begin(), data.end());
+    if (!wide.empty())
+      ::DeleteFileW(wide.c_str());
+    return ERROR_SUCCESS;
+  }
+  String path;
+  std::string bytes;
+  String error;
+  if (!DecodeData(data, path, bytes) || !files::ReplaceWhole(path, bytes, error))
+    return ERROR_INSTALL_FAILURE;
   return ERROR_SUCCESS;
 }
 
@@ -178,4 +202,8 @@ extern "C" __declspec(dllexport) UINT __stdcall WriteSite(MSIHANDLE install) {
 
 extern "C" __declspec(dllexport) UINT __stdcall RemoveSite(MSIHANDLE install) {
   return zolv::installer::Guarded(install, zolv::installer::RemoveSite);
+}
+
+extern "C" __declspec(dllexport) UINT __stdcall RestoreSite(MSIHANDLE install) {
+  return zolv::installer::Guarded(install, zolv::installer::RestoreSite);
 }

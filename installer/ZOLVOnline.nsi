@@ -6,11 +6,11 @@
 ;
 ; Built by CMake (target "installer"), which defines VERSION, TARGET (x86-unicode, or
 ; amd64-unicode for the 64-bit test build), EXE, WAIT (UninstallWait.exe, the uninstall command
-; that returns when the removal is done), ICON, PLUGINDIR (ZOLVSite.dll: site.ini read, checked
-; and written by the launcher's own code, its built-in values included), MSI_UPGRADE_CODE (the
-; MSI package's, braced), OUTFILE, PUBLISHER and COPYRIGHT; SIGN, when given, is a command that
-; signs the file it is given in place (scripts/sign.sh), run on the uninstaller and on the
-; finished installer.
+; that returns when the removal is done), NOTICES (THIRD-PARTY-NOTICES.txt, installed beside the
+; program), ICON, PLUGINDIR (ZOLVSite.dll: site.ini read, checked and written by the launcher's
+; own code, its built-in values included), MSI_UPGRADE_CODE (the MSI package's, braced), OUTFILE,
+; PUBLISHER and COPYRIGHT; SIGN, when given, is a command that signs the file it is given in
+; place (scripts/sign.sh), run on the uninstaller and on the finished installer.
 ;
 ; Command line: [/S] [/ALLUSERS | /CURRENTUSER] [/HOST=host] [/CLIENTID=id] [/DESKTOP=1|0]
 ; [/D=folder]. Without /ALLUSERS or /CURRENTUSER: every user when run with administrator rights
@@ -456,6 +456,7 @@ Section
   ${EndIf}
   File "/oname=ZOLVWeb.exe" "${EXE}"
   File "/oname=UninstallWait.exe" "${WAIT}"
+  File "/oname=THIRD-PARTY-NOTICES.txt" "${NOTICES}"
   Call WriteSiteIni
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
@@ -522,6 +523,7 @@ Section Uninstall
   Delete "$SMPROGRAMS\${SHORTCUT}"
   Delete "$DESKTOP\${SHORTCUT}"
   Delete "$INSTDIR\site.ini"
+  Delete "$INSTDIR\THIRD-PARTY-NOTICES.txt"
   ; The uninstaller that handed over to this copy of itself may not have ended yet.
   Push "$INSTDIR\Uninstall.exe"
   Push 50

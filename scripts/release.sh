@@ -2,7 +2,8 @@
 # Builds what is handed to administrators, from the win32 preset, and puts it in a folder:
 #   ZOLVOnline-Setup-<version>.exe       the installer
 #   ZOLVOnline-<version>.msi             the Windows Installer package
-#   ZOLVOnline-<version>-portable.zip    ZOLVWeb.exe, site.ini.example and LEEME.txt
+#   ZOLVOnline-<version>-portable.zip    ZOLVWeb.exe, site.ini.example, LEEME.txt and
+#                                        THIRD-PARTY-NOTICES.txt
 #   SHA256SUMS
 # Usage: scripts/release.sh [build folder (build/win32)] [output folder (build/dist)] [preset]
 # The preset win64 makes the same files with -x64 in their names from the 64-bit build, for the
@@ -62,14 +63,26 @@ scripts/check-exe.sh "$build/installer/plugin/ZOLVSite.dll" "$machine" dll
 scripts/check-exe.sh "$build/installer/wait/UninstallWait.exe" "$machine"
 scripts/check-exe.sh "$build/installer/action/ZOLVSiteAction.dll" "$machine" action
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+# The notices name the packages the binaries were built from: with another version of one, its
+# licences must be read again.
+notices=$build/installer/THIRD-PARTY-NOTICES.txt
+while read -r package named; do
+  built=$(dpkg-query -W -f '${Version}' "$package")
+  if [ "$built" != "$named" ]; then
+    echo "release: THIRD-PARTY-NOTICES.txt names $package $named, the build used $built" >&2
+    exit 1
+  fi
+done < <(awk '/^  [a-z0-9+-]+(, [a-z0-9+-]+)* +[0-9]/ {
+  for (i = 1; i < NF; i++) { sub(",", "", $i); print $i, $NF } }' installer/THIRD-PARTY-NOTICES.txt)
 setup=ZOLVOnline-Setup-$version$suffix.exe
 msi=ZOLVOnline-$version$suffix.msi
 portable=ZOLVOnline-$version$suffix-portable.zip
+scripts/check-msi.sh "$build/$msi"
 
 rm -rf "$dist"
 mkdir -p "$dist/portable"
 cp "$build/$setup" "$build/$msi" "$dist/"
-cp "$program" "$dist/portable/"
+cp "$program" "$notices" "$dist/portable/"
 # Texts for Windows: CR LF line ends, and a UTF-8 mark so that Notepad shows the accents.
 windows_text() {
   printf '\357\273\277'
@@ -80,11 +93,15 @@ windows_text installer/site.ini.example >"$dist/portable/site.ini.example"
 
 (
   cd "$dist/portable"
-  files=(ZOLVWeb.exe site.ini.example LEEME.txt)
+  files=(ZOLVWeb.exe site.ini.example LEEME.txt THIRD-PARTY-NOTICES.txt)
   chmod 644 "${files[@]}"
   touch -d "@$SOURCE_DATE_EPOCH" "${files[@]}"
   TZ=UTC zip -q -X -D "../$portable" "${files[@]}"
 )
+if ! zip -sf "$dist/$portable" | grep -qx '  THIRD-PARTY-NOTICES.txt'; then
+  echo "release: THIRD-PARTY-NOTICES.txt is not in $portable" >&2
+  exit 1
+fi
 rm -rf "$dist/portable"
 (cd "$dist" && sha256sum "$setup" "$msi" "$portable" >SHA256SUMS)
 

@@ -241,6 +241,7 @@ class RunningLauncher {
 struct MsiEntry {
   std::wstring version;
   std::wstring publisher;
+  std::wstring installLocation;
 };
 
 std::optional<std::wstring> KeyText(HKEY key, const wchar_t* name) {
@@ -271,7 +272,8 @@ std::vector<MsiEntry> MsiEntries() {
         continue;
       if (KeyText(product.get(), L"DisplayName") == L"ZOLV Online")
         entries.push_back({KeyText(product.get(), L"DisplayVersion").value_or(L""),
-                           KeyText(product.get(), L"Publisher").value_or(L"")});
+                           KeyText(product.get(), L"Publisher").value_or(L""),
+                           KeyText(product.get(), L"InstallLocation").value_or(L"")});
     }
   }
   return entries;
@@ -309,8 +311,8 @@ class Installer : public ::testing::Test {
       const std::wstring dir = InstallDir(scope);
       if (UninstallKeyExists(scope) && Exists(dir))
         Uninstall(scope);
-      for (const wchar_t* name :
-           {L"ZOLVWeb.exe", L"site.ini", L"Uninstall.exe", L"UninstallWait.exe"})
+      for (const wchar_t* name : {L"ZOLVWeb.exe", L"site.ini", L"Uninstall.exe",
+                                  L"UninstallWait.exe", L"THIRD-PARTY-NOTICES.txt"})
         ::DeleteFileW((dir + L"\\" + name).c_str());
       // Launchers renamed aside by an uninstall while they ran.
       WIN32_FIND_DATAW found;
@@ -339,6 +341,7 @@ TEST_F(Installer, SilentInstallPutsProgramValuesShortcutsAndUninstallEntry) {
   EXPECT_TRUE(*program == ReadBytes(kProgram)) << "not the built ZOLVWeb.exe";
   EXPECT_TRUE(Exists(InstallDir() + L"\\Uninstall.exe"));
   EXPECT_TRUE(Exists(InstallDir() + L"\\UninstallWait.exe"));
+  EXPECT_TRUE(Exists(InstallDir() + L"\\THIRD-PARTY-NOTICES.txt"));
   EXPECT_EQ(ReadBytes(SiteIni()), SiteIniText("zolv.example.com:8080", "42"));
   EXPECT_TRUE(Exists(StartMenuShortcut()));
   EXPECT_TRUE(Exists(DesktopShortcut()));
@@ -504,8 +507,9 @@ TEST_F(Installer, UninstallRemovesAllItInstalledButKeepsTheUsersSettings) {
 }
 
 // The MSI package: the values from its public properties with the launcher's rules (a value it
-// refuses fails with 1603 and leaves nothing), an upgrade in place that keeps site.ini, and an
-// uninstall that removes what it installed and nothing of the user's.
+// refuses fails with 1603 and leaves nothing), an upgrade in place that replaces the program and
+// keeps site.ini, no downgrade, and an uninstall that removes what it installed and nothing of
+// the user's.
 TEST_F(Installer, MsiInstallsUpgradesInPlaceAndUninstalls) {
   for (const wchar_t* properties :
        {L"HOST=zolv..example.com CLIENTID=42", L"HOST=zolv.example.com CLIENTID=0x10"}) {
@@ -518,25 +522,42 @@ TEST_F(Installer, MsiInstallsUpgradesInPlaceAndUninstalls) {
 
   ASSERT_EQ(RunMsi(L"/i", kMsi, L"HOST=zolv.example.com:8080 CLIENTID=42"), 0u);
   EXPECT_TRUE(ReadBytes(InstalledProgram()) == ReadBytes(kProgram));
+  EXPECT_TRUE(Exists(InstallDir() + L"\\THIRD-PARTY-NOTICES.txt"));
   EXPECT_EQ(ReadBytes(SiteIni()), SiteIniText("zolv.example.com:8080", "42"));
   EXPECT_TRUE(Exists(StartMenuShortcut()));
   auto entries = MsiEntries();
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].version, ZOLV_TEST_VERSION);
   EXPECT_EQ(entries[0].publisher, L"ZOLV");
+  EXPECT_EQ(entries[0].installLocation, InstallDir() + L"\\");
+  {
+    RunningLauncher launcher;
+    EXPECT_TRUE(launcher.Process()) << "the Start menu shortcut does not start the launcher";
+  }
+  // The same package again: no second entry, the new value written.
+  ASSERT_EQ(RunMsi(L"/i", kMsi, L"CLIENTID=9"), 0u);
+  EXPECT_EQ(ReadBytes(SiteIni()), SiteIniText("zolv.example.com:8080", "9"));
+  EXPECT_EQ(MsiEntries().size(), 1u);
 
   // An administrator's note shows whether the file was written again.
-  const std::string edited = SiteIniText("zolv.example.com:8080", "42") + "; nota\r\n";
+  const std::string edited = SiteIniText("zolv.example.com:8080", "9") + "; nota\r\n";
   WriteBytes(SiteIni(), edited);
   EXPECT_EQ(RunMsi(L"/i", ZOLV_TEST_NEXT_MSI, L"CLIENTID=x"), kInstallFailure);
   EXPECT_EQ(ReadBytes(SiteIni()), edited);
   ASSERT_EQ(RunMsi(L"/i", ZOLV_TEST_NEXT_MSI, L""), 0u);
   EXPECT_EQ(ReadBytes(SiteIni()), edited);
-  // The later package is always the build's own, with the build's program.
-  EXPECT_TRUE(ReadBytes(InstalledProgram()) == ReadBytes(ZOLV_TEST_PROGRAM));
+  // The later package holds a later program: the same code with a later version resource.
+  const auto later = ReadBytes(ZOLV_TEST_NEXT_PROGRAM);
+  ASSERT_TRUE(later);
+  ASSERT_FALSE(later == ReadBytes(kProgram)) << "the later package holds the same program";
+  EXPECT_TRUE(ReadBytes(InstalledProgram()) == later) << "the upgrade kept the older program";
   entries = MsiEntries();
   ASSERT_EQ(entries.size(), 1u) << "the older package is still installed";
   EXPECT_EQ(entries[0].version, ZOLV_TEST_NEXT_VERSION);
+
+  EXPECT_EQ(RunMsi(L"/i", kMsi, L""), kInstallFailure) << "installed an older version";
+  EXPECT_TRUE(ReadBytes(InstalledProgram()) == later);
+  EXPECT_EQ(MsiEntries().size(), 1u);
 
   ::CreateDirectoryW(UserSettingsDir().c_str(), nullptr);
   const std::string settings = "[Misc]\r\nDefaultBrowser=firefox.exe\r\n\r\n";
@@ -546,6 +567,23 @@ TEST_F(Installer, MsiInstallsUpgradesInPlaceAndUninstalls) {
   EXPECT_FALSE(Exists(StartMenuShortcut()));
   EXPECT_TRUE(MsiEntries().empty());
   EXPECT_EQ(ReadBytes(UserSettings()), settings);
+}
+
+// One product, one entry: the MSI package refuses to install over the installer's ZOLV Online,
+// for the machine or for the user, and changes nothing of it.
+TEST_F(Installer, MsiRefusesToInstallOverTheInstallersProduct) {
+  for (const Scope scope : {Scope::Machine, Scope::User}) {
+    SCOPED_TRACE(scope == Scope::Machine ? "for the machine" : "for the user");
+    ASSERT_EQ(RunSetup(std::wstring(scope == Scope::Machine ? L"/ALLUSERS" : L"/CURRENTUSER") +
+                       L" /HOST=zolv.example.com /CLIENTID=42"),
+              0u);
+    EXPECT_EQ(RunMsi(L"/i", kMsi, L"HOST=zolv.example.com CLIENTID=7"), kInstallFailure);
+    EXPECT_TRUE(MsiEntries().empty());
+    EXPECT_EQ(ReadBytes(SiteIni(scope)), SiteIniText("zolv.example.com", "42"));
+    EXPECT_TRUE(UninstallKeyExists(scope));
+    Uninstall(scope);
+    EXPECT_FALSE(Exists(InstallDir()));
+  }
 }
 
 // A running launcher is renamed aside and only the new name is queued for the restart, so the

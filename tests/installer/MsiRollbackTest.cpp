@@ -1,0 +1,126 @@
+// The MSI package's rollback of site.ini, which no msiexec run can be made to need: its custom
+// actions called as Windows Installer calls them, on a session of the built package, with
+// site.ini in a folder of the test's own. What CheckSite hands to WriteSiteRollback and
+// RemoveSiteRollback must put the file back as it was after WriteSite or RemoveSite ran.
+#include <windows.h>
+
+#include <msi.h>
+#include <msiquery.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "platform/win32/UniqueHandle.h"
+
+namespace zolv {
+namespace {
+
+using Action = UINT(__stdcall*)(MSIHANDLE);
+
+std::optional<std::string> ReadFileBytes(const std::wstring& path) {
+  win32::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
+    return std::nullopt;
+  std::string bytes;
+  char buffer[4096];
+  DWORD read = 0;
+  while (::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+    bytes.append(buffer, read);
+  return bytes;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  win32::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(file);
+  DWORD written = 0;
+  ASSERT_TRUE(
+      ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+}
+
+std::wstring Property(MSIHANDLE session, const wchar_t* name) {
+  wchar_t value[8192];
+  DWORD length = 8192;
+  EXPECT_EQ(::MsiGetPropertyW(session, name, value, &length), static_cast<UINT>(ERROR_SUCCESS));
+  return std::wstring(value, length);
+}
+
+class MsiRollback : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    module_ = ::LoadLibraryW(ZOLV_TEST_ACTION);
+    ASSERT_NE(module_, nullptr);
+    for (const auto& [name, action] :
+         {std::pair{"CheckSite", &checkSite_}, std::pair{"WriteSite", &writeSite_},
+          std::pair{"RemoveSite", &removeSite_}, std::pair{"RestoreSite", &restoreSite_}}) {
+      *action =
+          reinterpret_cast<Action>(reinterpret_cast<void (*)()>(::GetProcAddress(module_, name)));
+      ASSERT_NE(*action, nullptr) << name;
+    }
+    ::MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
+    ASSERT_EQ(::MsiOpenPackageW(ZOLV_TEST_MSI, &session_), static_cast<UINT>(ERROR_SUCCESS));
+    wchar_t temp[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH + 1, temp);
+    folder_ = std::wstring(temp) + L"zolv-rollback\\";
+    ::CreateDirectoryW(folder_.c_str(), nullptr);
+    ::DeleteFileW(SiteIni().c_str());
+    ::MsiSetPropertyW(session_, L"INSTALLDIR", folder_.c_str());
+  }
+  void TearDown() override {
+    ::DeleteFileW(SiteIni().c_str());
+    ::RemoveDirectoryW(folder_.c_str());
+    if (module_)
+      ::FreeLibrary(module_);
+  }
+
+  std::wstring SiteIni() const { return folder_ + L"site.ini"; }
+
+  // Runs a deferred action as the script does: its data from the property of its own name.
+  UINT Deferred(Action action, const wchar_t* name) {
+    ::MsiSetPropertyW(session_, L"CustomActionData", Property(session_, name).c_str());
+    return action(session_);
+  }
+
+  HMODULE module_ = nullptr;
+  Action checkSite_ = nullptr;
+  Action writeSite_ = nullptr;
+  Action removeSite_ = nullptr;
+  Action restoreSite_ = nullptr;
+  PMSIHANDLE session_;
+  std::wstring folder_;
+};
+
+TEST_F(MsiRollback, InstallRollbackPutsBackTheFileOrItsAbsence) {
+  ::MsiSetPropertyW(session_, L"HOST", L"zolv.example.com");
+  ::MsiSetPropertyW(session_, L"CLIENTID", L"7");
+  ASSERT_EQ(checkSite_(session_), static_cast<UINT>(ERROR_SUCCESS));
+  ASSERT_EQ(Deferred(writeSite_, L"WriteSite"), static_cast<UINT>(ERROR_SUCCESS));
+  ASSERT_TRUE(ReadFileBytes(SiteIni()));
+  EXPECT_EQ(Deferred(restoreSite_, L"WriteSiteRollback"), static_cast<UINT>(ERROR_SUCCESS));
+  EXPECT_FALSE(ReadFileBytes(SiteIni())) << "a first install's rollback left site.ini";
+
+  const std::string before = "[Site]\r\nHost=zolv.example.com\r\nClientId=42\r\n; nota\r\n";
+  WriteFileBytes(SiteIni(), before);
+  ASSERT_EQ(checkSite_(session_), static_cast<UINT>(ERROR_SUCCESS));
+  ASSERT_EQ(Deferred(writeSite_, L"WriteSite"), static_cast<UINT>(ERROR_SUCCESS));
+  ASSERT_NE(ReadFileBytes(SiteIni()), before);
+  EXPECT_EQ(Deferred(restoreSite_, L"WriteSiteRollback"), static_cast<UINT>(ERROR_SUCCESS));
+  EXPECT_EQ(ReadFileBytes(SiteIni()), before) << "an upgrade's rollback kept the new values";
+}
+
+TEST_F(MsiRollback, UninstallRollbackPutsBackTheRemovedFile) {
+  const std::string before = "\xEF\xBB\xBF[Site]\r\nHost=zolv.example.com\r\nClientId=42\r\n";
+  WriteFileBytes(SiteIni(), before);
+  ::MsiSetPropertyW(session_, L"REMOVE", L"ALL");
+  ASSERT_EQ(checkSite_(session_), static_cast<UINT>(ERROR_SUCCESS));
+  ASSERT_EQ(Deferred(removeSite_, L"RemoveSite"), static_cast<UINT>(ERROR_SUCCESS));
+  ASSERT_FALSE(ReadFileBytes(SiteIni()));
+  EXPECT_EQ(Deferred(restoreSite_, L"RemoveSiteRollback"), static_cast<UINT>(ERROR_SUCCESS));
+  EXPECT_EQ(ReadFileBytes(SiteIni()), before);
+}
+
+}  // namespace
+}  // namespace zolv
