@@ -20,12 +20,13 @@ inline constexpr int kMainFontHeight = 13;
 
 inline constexpr int kPanel2Height = 58;
 
-inline constexpr toolkit::Rect kBrowserButton{17, 15, 266, 34};  // the first one; 40 apart
+// The first browser button; the others 40 pixels apart below it.
+inline constexpr toolkit::Rect kBrowserButton{.left = 17, .top = 15, .width = 266, .height = 34};
 inline constexpr int kBrowserButtonSpacing = 40;
 inline constexpr char16_t kBrowserFontName[] = u"Tahoma";
 inline constexpr int kBrowserFontHeight = 15;
 
-inline constexpr toolkit::Rect kAccessButton{17, 8, 266, 41};
+inline constexpr toolkit::Rect kAccessButton{.left = 17, .top = 8, .width = 266, .height = 41};
 inline constexpr char16_t kAccessCaption[] = u"Acceder ZOLV Online";
 inline constexpr char16_t kOpeningCaption[] = u"Ingresando al Navegador. Espere...";
 // What a screen reader says of the chosen browser's button, shown in bold.

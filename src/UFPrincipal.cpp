@@ -44,7 +44,7 @@ Rect BrowserButtonBounds(const DesignScale& scale, int row) {
 }
 
 Font BrowserFont(const DesignScale& scale) {
-  return {design::kBrowserFontName, scale(design::kBrowserFontHeight)};
+  return {.name = design::kBrowserFontName, .height = scale(design::kBrowserFontHeight)};
 }
 
 Button MakeBrowserButton(toolkit::Panel& panel, const DesignScale& scale, int row) {
@@ -63,7 +63,7 @@ TForm1::TForm1(toolkit::Application& app) : TForm1(app, MeasureDesignScale(app))
 
 TForm1::TForm1(toolkit::Application& app, const DesignScale& scale)
     : Form(app, design::kFormCaption, scale(design::kClientWidth), scale(design::kClientHeight),
-           {design::kMainFontName, scale.mainFontHeight}),
+           {.name = design::kMainFontName, .height = scale.mainFontHeight}),
       Panel1(*this, {}),
       Panel2(*this, {}),
       BBrowserIE(MakeBrowserButton(Panel1, scale, 0)),
@@ -72,8 +72,9 @@ TForm1::TForm1(toolkit::Application& app, const DesignScale& scale)
       BBrowserSafari(MakeBrowserButton(Panel1, scale, 3)),
       BBrowserOpera(MakeBrowserButton(Panel1, scale, 4)),
       BAccederZOLV(Panel2, scale(design::kAccessButton), design::kAccessCaption,
-                   {design::kAccessFontName, scale(design::kAccessFontHeight), false,
-                    toolkit::Charset::Ansi}),
+                   {.name = design::kAccessFontName,
+                    .height = scale(design::kAccessFontHeight),
+                    .charset = toolkit::Charset::Ansi}),
       TimerClose(*this, design::kCloseIntervalMs),
       scale_(scale) {
   ArrangePanels();

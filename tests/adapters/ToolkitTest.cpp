@@ -96,9 +96,9 @@ void SendKey(WORD key, bool shift = false) {
   ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-const Font kFormFont{u"Tahoma", 13, false, Charset::Default};
-const Font kBrowserFont{u"Tahoma", 15, false, Charset::Default};
-const Font kAccessFont{u"Arial", 15, false, Charset::Ansi};
+const Font kFormFont{.name = u"Tahoma", .height = 13};
+const Font kBrowserFont{.name = u"Tahoma", .height = 15};
+const Font kAccessFont{.name = u"Arial", .height = 15, .charset = Charset::Ansi};
 
 // The launcher's window in miniature: two panels, three browser buttons and the access button.
 class ToolkitTest : public ::testing::Test {

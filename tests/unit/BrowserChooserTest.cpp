@@ -245,7 +245,7 @@ TEST_F(MainWindowTest, ScaledWindowStacksButtonsWithScaledSteps) {
   EXPECT_EQ(form.BBrowserChrome.GetFont().height, 19);
   EXPECT_EQ(form.BAccederZOLV.Bounds(), (toolkit::Rect{21, 10, 333, 51}));
   EXPECT_EQ(form.BAccederZOLV.GetFont(),
-            (toolkit::Font{u"Arial", 19, false, toolkit::Charset::Ansi}));
+            (toolkit::Font{.name = u"Arial", .height = 19, .charset = toolkit::Charset::Ansi}));
   EXPECT_EQ(OuterHeightFor(form), 2 * 50 + (13 + 2 * 50) + 13);
   // The buttons no longer overlap and the access panel keeps its scaled height.
   EXPECT_LT(form.BBrowserChrome.Bounds().top + 43, form.BBrowserFirefox.Bounds().top);
@@ -271,11 +271,11 @@ TEST_F(MainWindowTest, WindowIsCentredOnTheWholeDesktopButNeverBeyondItsCorner) 
 TEST_F(MainWindowTest, DesignValuesOfTheWindow) {
   TForm1& form = Start();
   EXPECT_EQ(form.Caption(), u"ZOLV Online");
-  EXPECT_EQ(form.GetFont(), (toolkit::Font{u"Tahoma", 13}));
+  EXPECT_EQ(form.GetFont(), (toolkit::Font{.name = u"Tahoma", .height = 13}));
   EXPECT_EQ(form.BAccederZOLV.Caption(), u"Acceder ZOLV Online");
   EXPECT_EQ(form.BAccederZOLV.Bounds(), (toolkit::Rect{17, 8, 266, 41}));
   EXPECT_EQ(form.BBrowserSafari.Caption(), u"Usar Safari");
-  EXPECT_EQ(form.BBrowserIE.GetFont(), (toolkit::Font{u"Tahoma", 15}));
+  EXPECT_EQ(form.BBrowserIE.GetFont(), (toolkit::Font{.name = u"Tahoma", .height = 15}));
   EXPECT_NE(headless::Picture(form.BBrowserOpera), 0);
   EXPECT_FALSE(form.TimerClose.Enabled());
   EXPECT_EQ(form.TimerClose.Interval(), 6000u);
