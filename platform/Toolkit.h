@@ -39,6 +39,10 @@ using NativeWindow = std::uintptr_t;
 
 using Handler = std::function<void()>;
 
+// How each platform's toolkit reaches the state behind its objects (ImplOf, defined beside that
+// state); nothing outside the toolkit sees it.
+struct ImplAccess;
+
 class Application {
  public:
   // `icon`: the icon resource of the forms' title bar and taskbar button; 0 for the system's.
@@ -91,10 +95,9 @@ class Application {
   bool Terminated() const;
 
   struct Impl;
-  Impl& impl() { return *impl_; }
-  const Impl& impl() const { return *impl_; }
 
  private:
+  friend struct ImplAccess;
   String title_;
   std::function<void(std::exception_ptr)> onException_;
   std::unique_ptr<Impl> impl_;
@@ -128,10 +131,9 @@ class Control {
   NativeWindow Native() const;
 
   struct Impl;
-  Impl& impl() { return *impl_; }
-  const Impl& impl() const { return *impl_; }
 
  protected:
+  friend struct ImplAccess;
   explicit Control(std::unique_ptr<Impl> impl);
   std::unique_ptr<Impl> impl_;
 };

@@ -44,6 +44,18 @@ struct Control::Impl {
   int top = 0;
 };
 
+// The state behind the toolkit's objects, for the toolkit's own files.
+struct ImplAccess {
+  static Application::Impl& Of(const Application& app) { return *app.impl_; }
+  static Control::Impl& Of(const Control& control) { return *control.impl_; }
+};
+inline Application::Impl& ImplOf(const Application& app) {
+  return ImplAccess::Of(app);
+}
+inline Control::Impl& ImplOf(const Control& control) {
+  return ImplAccess::Of(control);
+}
+
 // The host draws no title bar: the icon is not kept.
 Application::Application(int) : impl_(std::make_unique<Impl>()) {}
 Application::~Application() = default;
@@ -90,8 +102,8 @@ Control::Control(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {
 }
 
 Control::~Control() {
-  if (impl_->app.impl().focused == this)
-    impl_->app.impl().focused = nullptr;
+  if (ImplOf(impl_->app).focused == this)
+    ImplOf(impl_->app).focused = nullptr;
 }
 
 Rect Control::Bounds() const {
@@ -144,7 +156,7 @@ std::unique_ptr<Control::Impl> MakeImpl(Application& app, Control* parent, const
 
 // Visible and enabled, up to the form: what a click or the focus can reach.
 bool Reachable(Control& control) {
-  for (Control* c = &control; c; c = c->impl().parent) {
+  for (Control* c = &control; c; c = ImplOf(*c).parent) {
     if (!c->Visible())
       return false;
   }
@@ -152,8 +164,8 @@ bool Reachable(Control& control) {
 }
 
 void CollectTabStops(Control& control, std::vector<Button*>& out) {
-  for (Control* child : control.impl().children) {
-    if (child->impl().tabStop && Reachable(*child))
+  for (Control* child : ImplOf(control).children) {
+    if (ImplOf(*child).tabStop && Reachable(*child))
       out.push_back(static_cast<Button*>(child));
     CollectTabStops(*child, out);
   }
@@ -189,20 +201,20 @@ void Form::Show() {
 }
 
 Panel::Panel(Control& parent, const Rect& bounds)
-    : Control(MakeImpl(parent.impl().app, &parent, bounds, {}, parent.GetFont())) {}
+    : Control(MakeImpl(ImplOf(parent).app, &parent, bounds, {}, parent.GetFont())) {}
 
 Button::Button(Control& parent, const Rect& bounds, const String& caption, const Font& font,
                int picture)
-    : Control(MakeImpl(parent.impl().app, &parent, bounds, caption, font)) {
+    : Control(MakeImpl(ImplOf(parent).app, &parent, bounds, caption, font)) {
   impl_->picture = picture;
   impl_->tabStop = true;
 }
 
 bool Button::Focused() const {
-  return impl_->app.impl().focused == this;
+  return ImplOf(impl_->app).focused == this;
 }
 void Button::SetFocus() {
-  impl_->app.impl().focused = this;
+  ImplOf(impl_->app).focused = this;
 }
 void Button::SetDescription(const String& description) {
   impl_->description = description;
@@ -221,15 +233,15 @@ namespace headless {
 
 void Click(Button& button) {
   if (Reachable(button))
-    button.impl().app.Dispatch(button.OnClick);
+    ImplOf(button).app.Dispatch(button.OnClick);
 }
 
 void PostClick(Button& button) {
-  button.impl().app.impl().queue.push_back([&button] { Click(button); });
+  ImplOf(ImplOf(button).app).queue.push_back([&button] { Click(button); });
 }
 
 void PostClose(Form& form) {
-  form.App().impl().queue.push_back([&form] { form.App().Terminate(); });
+  ImplOf(form.App()).queue.push_back([&form] { form.App().Terminate(); });
 }
 
 void Tick(Timer& timer) {
@@ -238,31 +250,31 @@ void Tick(Timer& timer) {
 }
 
 void SetPixelsPerInch(Application& app, int pixelsPerInch) {
-  app.impl().pixelsPerInch = pixelsPerInch;
+  ImplOf(app).pixelsPerInch = pixelsPerInch;
 }
 
 void SetTextHeight(Application& app, std::function<int(const Font&, StringView)> measure) {
-  app.impl().measure = std::move(measure);
+  ImplOf(app).measure = std::move(measure);
 }
 
 void SetVirtualDesktop(Application& app, const Rect& desktop) {
-  app.impl().desktop = desktop;
+  ImplOf(app).desktop = desktop;
 }
 
 const std::vector<ErrorBox>& ErrorBoxes(const Application& app) {
-  return app.impl().errorBoxes;
+  return ImplOf(app).errorBoxes;
 }
 
 int Picture(const Button& button) {
-  return button.impl().picture;
+  return ImplOf(button).picture;
 }
 
 const String& Description(const Button& button) {
-  return button.impl().description;
+  return ImplOf(button).description;
 }
 
 int Announcements(const Button& button) {
-  return button.impl().announcements;
+  return ImplOf(button).announcements;
 }
 
 std::vector<Button*> TabOrder(Form& form) {

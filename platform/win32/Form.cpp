@@ -55,17 +55,17 @@ Form::Form(Application& app, const String& caption, int clientWidth, int clientH
     : Control(std::make_unique<FormImpl>(app)), app_(app) {
   RECT outer{0, 0, clientWidth, clientHeight};
   ::AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
-  HWND window = ::CreateWindowExW(kFormExStyle, MAKEINTATOM(app.impl().formClass), Wide(caption),
+  HWND window = ::CreateWindowExW(kFormExStyle, MAKEINTATOM(ImplOf(app).formClass), Wide(caption),
                                   kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                   outer.right - outer.left, outer.bottom - outer.top, nullptr,
                                   nullptr, ::GetModuleHandleW(nullptr), impl_.get());
   if (!window)
     ThrowLastError("CreateWindowExW");
-  if (!app.impl().mainForm) {
-    app.impl().mainForm = window;
+  if (!ImplOf(app).mainForm) {
+    ImplOf(app).mainForm = window;
     // Only now: started before the first window, the thread would hold the loader while the
     // window's own DLLs (the display driver, the themes) load.
-    app.impl().shellAhead.emplace(L"shell32.dll");
+    ImplOf(app).shellAhead.emplace(L"shell32.dll");
   }
   impl_->ApplyFont(font);
 }

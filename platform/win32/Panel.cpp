@@ -36,9 +36,9 @@ struct PanelImpl : Control::Impl {
 }  // namespace
 
 Panel::Panel(Control& parent, const Rect& bounds)
-    : Control(std::make_unique<PanelImpl>(parent.impl().app)) {
-  impl_->CreateChild(MAKEINTATOM(impl_->app.impl().panelClass), WS_CLIPCHILDREN,
-                     WS_EX_CONTROLPARENT, bounds, parent.impl(), String());
+    : Control(std::make_unique<PanelImpl>(ImplOf(parent).app)) {
+  impl_->CreateChild(MAKEINTATOM(ImplOf(impl_->app).panelClass), WS_CLIPCHILDREN,
+                     WS_EX_CONTROLPARENT, bounds, ImplOf(parent), String());
   impl_->ApplyFont(parent.GetFont());
 }
 

@@ -199,10 +199,10 @@ LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lPa
 
 Button::Button(Control& parent, const Rect& bounds, const String& caption, const Font& font,
                int picture)
-    : Control(std::make_unique<ButtonImpl>(parent.impl().app, *this)) {
+    : Control(std::make_unique<ButtonImpl>(ImplOf(parent).app, *this)) {
   auto& impl = static_cast<ButtonImpl&>(*impl_);
   impl.pictureId = picture;
-  impl.CreateChild(WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0, bounds, parent.impl(), caption);
+  impl.CreateChild(WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0, bounds, ImplOf(parent), caption);
   impl.systemProc = reinterpret_cast<WNDPROC>(
       ::SetWindowLongPtrW(impl.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ButtonProc)));
   impl.ApplyFont(font);

@@ -9,7 +9,7 @@ namespace zolv::toolkit {
 namespace {
 
 FormImpl& FormOf(Form& form) {
-  return static_cast<FormImpl&>(form.impl());
+  return static_cast<FormImpl&>(ImplOf(form));
 }
 
 UINT_PTR TimerId(const Timer* timer) {

@@ -64,7 +64,7 @@ void Control::Impl::ApplyFont(const Font& newFont) {
 void Control::Impl::CreateChild(const wchar_t* windowClass, DWORD style, DWORD exStyle,
                                 const Rect& bounds, const Control::Impl& parent,
                                 const String& text) {
-  int id = app.impl().nextControlId++;
+  int id = ImplOf(app).nextControlId++;
   HWND created = ::CreateWindowExW(
       exStyle, windowClass, Wide(text), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
       bounds.left, bounds.top, bounds.width, bounds.height, parent.Window(),
@@ -134,8 +134,8 @@ LRESULT CALLBACK ToolkitWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     impl->window.release();
     // A message box with a destroyed owner is never shown: once the main form is gone, the
     // error box has no owner.
-    if (impl->app.impl().mainForm == window)
-      impl->app.impl().mainForm = nullptr;
+    if (ImplOf(impl->app).mainForm == window)
+      ImplOf(impl->app).mainForm = nullptr;
     return ::DefWindowProcW(window, message, wParam, lParam);
   }
   try {
