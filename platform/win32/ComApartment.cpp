@@ -4,7 +4,7 @@
 
 #include <objbase.h>
 
-#include "platform/win32/SystemLibrary.h"
+#include "platform/win32/LateImports.h"
 
 namespace zolv::win32 {
 
@@ -12,26 +12,18 @@ namespace {
 
 struct Apartment {
   Apartment() {
-    auto initialise = ole32.Find<decltype(::CoInitializeEx)>("CoInitializeEx");
-    uninitialise = ole32.Find<decltype(::CoUninitialize)>("CoUninitialize");
-    create = ole32.Find<decltype(::CoCreateInstance)>("CoCreateInstance");
-    if (!initialise || !uninitialise)
-      return;
     // S_FALSE: already a single-threaded apartment; it still takes one CoUninitialize.
-    HRESULT result = initialise(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    entered = SUCCEEDED(result);
+    entered = SUCCEEDED(
+        ole32::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
   }
   // Runs as the process ends, on the thread that first asked: the window's.
   ~Apartment() {
     if (entered)
-      uninitialise();
+      ole32::CoUninitialize();
   }
   Apartment(const Apartment&) = delete;
   Apartment& operator=(const Apartment&) = delete;
 
-  SystemLibrary ole32{L"ole32.dll"};
-  decltype(::CoUninitialize)* uninitialise = nullptr;
-  decltype(::CoCreateInstance)* create = nullptr;
   bool entered = false;
 };
 
@@ -47,10 +39,9 @@ bool EnterSingleThreadedApartment() {
 }
 
 HRESULT CreateInProcess(REFCLSID server, REFIID id, void** object) {
-  const Apartment& apartment = TheApartment();
-  if (!apartment.entered || !apartment.create)
+  if (!TheApartment().entered)
     return CO_E_NOTINITIALIZED;
-  return apartment.create(server, nullptr, CLSCTX_INPROC_SERVER, id, object);
+  return ole32::CoCreateInstance(server, nullptr, CLSCTX_INPROC_SERVER, id, object);
 }
 
 }  // namespace zolv::win32

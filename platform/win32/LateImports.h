@@ -1,30 +1,52 @@
-// LateImports: the functions of comctl32.dll and shell32.dll the adapters call, under their
-// own names. Neither DLL is imported: the loader resolves a program's imports, and the imports
-// of those DLLs (shcore.dll under Wine), before the program can restrict the DLL search, so a
-// file of such a name beside the program would be loaded. They are loaded on first use, once
-// the search is restricted, from System32 (comctl32 through the manifest's side-by-side
-// version 6), and kept to the end of the process. A function that cannot be found fails as the
-// system's would.
+// LateImports: every function of a system DLL that the program calls without importing it, one
+// line each, called under its own name (SystemLibrary.h: LateFunction). The loader resolves a
+// program's imports, and the imports of those DLLs (shcore.dll under Wine), before the program
+// can restrict the DLL search, so a file of such a name beside the program would be loaded. They
+// are loaded on first use, once the search is restricted, from System32 (comctl32 through the
+// manifest's side-by-side version 6), and kept to the end of the process.
 #pragma once
 
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <uxtheme.h>
+
+#include "platform/win32/SystemLibrary.h"
 
 namespace zolv::win32::comctl32 {
-
-BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* classes);
-HIMAGELIST ImageList_Create(int width, int height, UINT flags, int initial, int grow);
-int ImageList_AddMasked(HIMAGELIST list, HBITMAP bitmap, COLORREF mask);
-BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style);
-BOOL ImageList_Destroy(HIMAGELIST list);
-
+inline constexpr wchar_t kDll[] = L"comctl32.dll";
+ZOLV_LATE_FUNCTION(kDll, InitCommonControlsEx);
+ZOLV_LATE_FUNCTION(kDll, ImageList_Create);
+ZOLV_LATE_FUNCTION(kDll, ImageList_AddMasked);
+ZOLV_LATE_FUNCTION(kDll, ImageList_Draw);
+ZOLV_LATE_FUNCTION(kDll, ImageList_Destroy);
 }  // namespace zolv::win32::comctl32
 
 namespace zolv::win32::shell32 {
-
-HRESULT SHGetFolderPathW(HWND owner, int csidl, HANDLE token, DWORD flags, LPWSTR path);
-HINSTANCE ShellExecuteW(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
-                        LPCWSTR directory, INT showCommand);
-
+inline constexpr wchar_t kDll[] = L"shell32.dll";
+ZOLV_LATE_FUNCTION(kDll, SHGetFolderPathW);
+ZOLV_LATE_FUNCTION(kDll, ShellExecuteW);
 }  // namespace zolv::win32::shell32
+
+// The visual styles the toolkit draws its buttons with. Without them OpenThemeData gives no
+// theme, and the classic look is drawn.
+namespace zolv::win32::uxtheme {
+inline constexpr wchar_t kDll[] = L"uxtheme.dll";
+ZOLV_LATE_FUNCTION(kDll, OpenThemeData);
+ZOLV_LATE_FUNCTION(kDll, CloseThemeData);
+ZOLV_LATE_FUNCTION(kDll, IsThemeBackgroundPartiallyTransparent);
+ZOLV_LATE_FUNCTION(kDll, DrawThemeParentBackground);
+ZOLV_LATE_FUNCTION(kDll, DrawThemeBackground);
+ZOLV_LATE_FUNCTION(kDll, GetThemeBackgroundContentRect);
+ZOLV_LATE_FUNCTION(kDll, GetThemeColor);
+}  // namespace zolv::win32::uxtheme
+
+namespace zolv::win32::ole32 {
+inline constexpr wchar_t kDll[] = L"ole32.dll";
+ZOLV_LATE_FUNCTION(kDll, CoInitializeEx);
+ZOLV_LATE_FUNCTION(kDll, CoUninitialize);
+ZOLV_LATE_FUNCTION(kDll, CoCreateInstance);
+}  // namespace zolv::win32::ole32

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/win32/SystemError.h"
+
 namespace zolv::win32 {
 
 namespace {
@@ -40,6 +42,17 @@ HMODULE LoadFromSystem32(const wchar_t* fileName) {
     return nullptr;
   const std::wstring path = std::wstring(folder, length) + L'\\' + fileName;
   return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+void (*ResolveFromSystem32(const wchar_t* fileName, const char* name))() {
+  HMODULE module = LoadFromSystem32(fileName);
+  if (!module)
+    throw SystemFailure("LoadLibraryExW", ::GetLastError());
+  // Through a plain function pointer: FARPROC's own signature means nothing.
+  auto address = reinterpret_cast<void (*)()>(::GetProcAddress(module, name));
+  if (!address)
+    throw SystemFailure(name, ::GetLastError());
+  return address;
 }
 
 }  // namespace zolv::win32

@@ -13,7 +13,6 @@
 #include "platform/Toolkit.h"
 #include "platform/win32/LateImports.h"
 #include "platform/win32/LoadAhead.h"
-#include "platform/win32/ThemeLibrary.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Wide.h"
 

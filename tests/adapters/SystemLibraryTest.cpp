@@ -1,4 +1,4 @@
-// SystemLibrary and ThemeLibrary: system DLLs come from System32, never from the program's own
+// SystemLibrary and the late imports: system DLLs come from System32, never from the program's own
 // folder, where anyone who can write there may have left a file of the same name.
 #include <windows.h>
 
@@ -6,8 +6,9 @@
 
 #include <string>
 
+#include "platform/win32/LateImports.h"
+#include "platform/win32/SystemError.h"
 #include "platform/win32/SystemLibrary.h"
-#include "platform/win32/ThemeLibrary.h"
 
 namespace zolv::win32 {
 namespace {
@@ -43,6 +44,8 @@ TEST(SystemLibrary, LoadsFromSystem32AndFindsFunctionsByName) {
       StartsWithIgnoringCase(ModulePath(library.get()), std::wstring(system, length) + L"\\"));
   EXPECT_NE(library.Find<decltype(::OpenThemeData)>("OpenThemeData"), nullptr);
   EXPECT_EQ(library.Find<decltype(::OpenThemeData)>("NoSuchFunction"), nullptr);
+  // A late function the system lacks is a broken system: the call fails loudly.
+  EXPECT_THROW(ResolveFromSystem32(L"uxtheme.dll", "NoSuchFunction"), SystemFailure);
 }
 
 TEST(SystemLibrary, NeverLoadsAFileLeftBesideTheProgram) {

@@ -24,8 +24,8 @@
 #include "ErrorBox.h"
 #include "assets/ResourceIds.h"
 #include "platform/Toolkit.h"
+#include "platform/win32/LateImports.h"
 #include "platform/win32/SystemError.h"
-#include "platform/win32/ThemeLibrary.h"
 #include "platform/win32/ToolkitWin32.h"
 
 namespace zolv::toolkit {
