@@ -1,9 +1,11 @@
 // StartupBench: measures the launcher as a person meets it, from outside, as another program.
-//   StartupBench startup <rounds> <launcher.exe> <floor.exe> <empty window.exe>
-//     Time from CreateProcessW to the main window shown (with a button, for the launcher and the
-//     floor), and the peak working set read just before the process is ended. Each round starts
-//     the three one after the other, beginning with the next one each time, after one warm-up
-//     run of each. The floor is the least a program with themed controls costs; the empty
+//   StartupBench startup <rounds> <launcher.exe> <plain.exe> <floor.exe> <empty window.exe>
+//     Time from CreateProcessW to the main window shown (with a button, for all but the empty
+//     window), and the peak working set half a second later, once the window has painted, so
+//     that work moved past the first paint still counts. Each round starts the programs one
+//     after the other, beginning with the next one each time, after one warm-up run of each.
+//     The plain launcher does the launcher's whole start-up in plain Win32 calls: the aims are
+//     set against it. The floor is the least a program with themed controls costs; the empty
 //     window, the least any windowed program does. A second launcher, when named, runs in the
 //     same rounds, to compare two builds on a busy machine.
 //   StartupBench handover <launcher.exe> <floor.exe> <empty window.exe> <stamp file> <runs>
@@ -34,10 +36,16 @@ using zolv::bench::Quantile;
 using zolv::win32::UniqueHandleObject;
 
 constexpr wchar_t kLauncherCaption[] = L"ZOLV Online";
+constexpr wchar_t kPlainCaption[] = L"Plain Launcher";
 constexpr wchar_t kFloorCaption[] = L"Button Window";
 constexpr wchar_t kBaselineCaption[] = L"Minimal Window";
 constexpr wchar_t kAccessCaption[] = L"Acceder ZOLV Online";
 constexpr DWORD kPatienceMs = 30000;
+// From the window shown to the peak working set's reading: the first paint is over by then.
+constexpr DWORD kPaintedMs = 500;
+// The aims, against the plain launcher.
+constexpr double kStartupAim = 1.04;
+constexpr double kPeakAim = 1.03;
 
 double Milliseconds(LONGLONG ticks) {
   LARGE_INTEGER frequency;
@@ -189,6 +197,7 @@ bool MeasureStart(const Program& program, StartRun& run) {
   Child child(program.path);
   if (!child.Started() || !child.WaitForWindow(program.caption, program.withButton, run.ms))
     return false;
+  Sleep(kPaintedMs);
   run.peakMiB = child.PeakWorkingSetMiB();
   return true;
 }
@@ -214,25 +223,28 @@ std::string RatioText(const std::vector<double>& ours, const std::vector<double>
   return text;
 }
 
-// The table rows of the start-up measurement: the launcher against the floor (a window with a
-// themed button) and the plain empty window.
-void PrintStartupRows(int rounds, const Program& launcher, const Program& floor,
-                      const Program& empty, double startupAim, double peakAim) {
-  const double startupRatio = Median(launcher.ms) / Median(floor.ms);
-  const double peakRatio = Median(launcher.peakMiB) / Median(floor.peakMiB);
+// The table rows of the start-up measurement: the launcher against the plain launcher, with
+// the aims; the floor (a window with a themed button) and the plain empty window for reference.
+void PrintStartupRows(int rounds, const Program& launcher, const Program& plain,
+                      const Program& floor, const Program& empty) {
+  const double startupRatio = Median(launcher.ms) / Median(plain.ms);
+  const double peakRatio = Median(launcher.peakMiB) / Median(plain.peakMiB);
   std::printf(
-      "| Start-up to the window with its buttons, median of %d rounds | %.1f ms | floor (one "
-      "window, one push button, common controls v6) %.1f ms; empty window %.1f ms | to the "
-      "floor %s; to the empty window %s | <= %.2f x floor | %s |\n",
-      rounds, Median(launcher.ms), Median(floor.ms), Median(empty.ms),
-      RatioText(launcher.ms, floor.ms).c_str(), RatioText(launcher.ms, empty.ms).c_str(),
-      startupAim, Verdict(startupRatio <= startupAim));
+      "| Start-up to the window with its buttons, median of %d rounds | %.1f ms | plain launcher "
+      "(the same start-up in plain Win32 calls) %.1f ms; floor (one window, one push button, "
+      "common controls v6) %.1f ms; empty window %.1f ms | to the plain launcher %s; to the "
+      "floor %s; to the empty window %s | <= %.2f x plain launcher | %s |\n",
+      rounds, Median(launcher.ms), Median(plain.ms), Median(floor.ms), Median(empty.ms),
+      RatioText(launcher.ms, plain.ms).c_str(), RatioText(launcher.ms, floor.ms).c_str(),
+      RatioText(launcher.ms, empty.ms).c_str(), kStartupAim, Verdict(startupRatio <= kStartupAim));
   std::printf(
-      "| Peak working set once the window is up | %.1f MiB | floor %.1f MiB; empty window "
-      "%.1f MiB | to the floor %s; to the empty window %s | <= %.2f x floor | %s |\n",
-      Median(launcher.peakMiB), Median(floor.peakMiB), Median(empty.peakMiB),
-      RatioText(launcher.peakMiB, floor.peakMiB).c_str(),
-      RatioText(launcher.peakMiB, empty.peakMiB).c_str(), peakAim, Verdict(peakRatio <= peakAim));
+      "| Peak working set %u ms after the window shows | %.1f MiB | plain launcher %.1f MiB; "
+      "floor %.1f MiB; empty window %.1f MiB | to the plain launcher %s; to the floor %s | <= "
+      "%.2f x plain launcher | %s |\n",
+      static_cast<unsigned>(kPaintedMs), Median(launcher.peakMiB), Median(plain.peakMiB),
+      Median(floor.peakMiB), Median(empty.peakMiB),
+      RatioText(launcher.peakMiB, plain.peakMiB).c_str(),
+      RatioText(launcher.peakMiB, floor.peakMiB).c_str(), kPeakAim, Verdict(peakRatio <= kPeakAim));
 }
 
 // Rounds of the programs one after the other; each round starts with the next program, so that
@@ -260,12 +272,12 @@ int Startup(int rounds, std::vector<Program>& programs) {
     }
     std::fprintf(stderr, "\n");
   }
-  PrintStartupRows(rounds, programs[0], programs[1], programs[2], 1.10, 1.05);
-  if (programs.size() > 3) {
-    const Program& other = programs[3];
+  PrintStartupRows(rounds, programs[0], programs[1], programs[2], programs[3]);
+  if (programs.size() > 4) {
+    const Program& other = programs[4];
     std::printf(
-        "| The same, another build of the launcher (`%ls`) | %.1f ms; %.1f MiB | | to the floor "
-        "%s; peak working set %s | | |\n",
+        "| The same, another build of the launcher (`%ls`) | %.1f ms; %.1f MiB | | to the plain "
+        "launcher %s; peak working set %s | | |\n",
         other.path.c_str(), Median(other.ms), Median(other.peakMiB),
         RatioText(other.ms, programs[1].ms).c_str(),
         RatioText(other.peakMiB, programs[1].peakMiB).c_str());
@@ -442,19 +454,21 @@ int Handover(const std::wstring& launcher, const std::wstring& floor, const std:
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if ((argc == 6 || argc == 7) && std::wcscmp(argv[1], L"startup") == 0) {
+  if ((argc == 7 || argc == 8) && std::wcscmp(argv[1], L"startup") == 0) {
     std::vector<Program> programs{{argv[3], kLauncherCaption, true, {}, {}},
-                                  {argv[4], kFloorCaption, true, {}, {}},
-                                  {argv[5], kBaselineCaption, false, {}, {}}};
-    if (argc == 7)
-      programs.push_back({argv[6], kLauncherCaption, true, {}, {}});
+                                  {argv[4], kPlainCaption, true, {}, {}},
+                                  {argv[5], kFloorCaption, true, {}, {}},
+                                  {argv[6], kBaselineCaption, false, {}, {}}};
+    if (argc == 8)
+      programs.push_back({argv[7], kLauncherCaption, true, {}, {}});
     return Startup(_wtoi(argv[2]), programs);
   }
   if (argc == 7 && std::wcscmp(argv[1], L"handover") == 0)
     return Handover(argv[2], argv[3], argv[4], argv[5], _wtoi(argv[6]));
   std::fprintf(
       stderr,
-      "usage: StartupBench startup <rounds> <launcher> <floor> <empty window> [<launcher>]\n"
+      "usage: StartupBench startup <rounds> <launcher> <plain launcher> <floor> <empty window> "
+      "[<launcher>]\n"
       "       StartupBench handover <launcher> <floor> <empty window> <stamp file> <runs>\n");
   return 2;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Benchmarks: the settings engine against inih on the host (Release build of its own), then,
 # under Wine in a prefix of their own, the launcher's start-up and peak working set against the
-# floor (one window, one push button, common controls v6) and an empty window, the hand-over to
+# plain launcher (the same start-up in plain Win32 calls: the aims), the floor (one window, one
+# push button, common controls v6) and an empty window, the hand-over to
 # the browser and the close after 6 s, and the browser list with 1,000 keys; the executables'
 # sizes. Writes build/bench/results.md and prints it. The Windows programs print their own rows.
 # Not part of the tests: the numbers depend on the machine. Takes a few minutes.
@@ -45,8 +46,8 @@ for windows in win32 win64; do
 done
 cmake --build --preset win32 --target ZOLVWeb
 cmake --build --preset win64 --target ZOLVWeb
-cmake --build --preset "$preset" --target MinimalWindow ButtonWindow StampBrowser StartupBench \
-  BrowserListBench
+cmake --build --preset "$preset" --target MinimalWindow ButtonWindow PlainLauncher StampBrowser \
+  StartupBench BrowserListBench
 built=build/$preset
 
 # The launcher as installed: its folder with site.ini, three browsers in the registry, Chrome
@@ -90,6 +91,7 @@ run() { # run NAME PROGRAM ARGS...: its table rows into $out/NAME.md, each run i
 }
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 launcher=$(windows_path "$stage/ZOLVWeb.exe")
+plain=$(windows_path "$stage/PlainLauncher.exe")
 floor=$(windows_path "$stage/ButtonWindow.exe")
 empty=$(windows_path "$stage/MinimalWindow.exe")
 # ZOLV_BENCH_COMPARE=<another ZOLVWeb.exe>: measured in the same start-up rounds, to see what a
@@ -102,7 +104,7 @@ if [ -n "${ZOLV_BENCH_COMPARE:-}" ]; then
   compare=("$(windows_path "$stage/compare/ZOLVWeb.exe")")
 fi
 echo "start-up: $rounds rounds"
-run startup "$stage/StartupBench.exe" startup "$rounds" "$launcher" "$floor" "$empty" \
+run startup "$stage/StartupBench.exe" startup "$rounds" "$launcher" "$plain" "$floor" "$empty" \
   "${compare[@]}"
 echo "hand-over: $handovers runs of about 7 s"
 run handover "$stage/StartupBench.exe" handover "$launcher" "$floor" "$empty" \
@@ -141,12 +143,14 @@ host_rows() {
     "$(host Load/ansi faults)" "$(host InihParse faults)"
 }
 size_row() {
-  local size32 size64 floor_size
+  local size32 size64 plain_size floor_size
   size32=$(stat -c %s build/win32/ZOLVWeb.exe)
   size64=$(stat -c %s build/win64/ZOLVWeb.exe)
+  plain_size=$(stat -c %s "$built/bench/PlainLauncher.exe")
   floor_size=$(stat -c %s "$built/bench/ButtonWindow.exe")
   printf '| ZOLVWeb.exe, stripped: win32 (shipped) / win64 | %d / %d bytes |' "$size32" "$size64"
-  printf ' floor (%s) %d bytes | win32 %.1f KiB | <= 256 KiB | %s |\n' "$preset" "$floor_size" \
+  printf ' plain launcher (%s) %d bytes; floor %d bytes | win32 %.1f KiB | <= 256 KiB | %s |\n' \
+    "$preset" "$plain_size" "$floor_size" \
     "$(awk -v b="$size32" 'BEGIN { print b / 1024 }')" "$(verdict "$size32 <= 262144")"
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks a built Windows binary of the project (ZOLVWeb.exe: gui; the installer's plugin: dll;
 # the MSI package's custom actions: action) for the given machine (i386 or x86-64): its kind,
-# its hardening, and what it imports.
+# its hardening, what it imports, and for the launcher (a gui binary named ZOLVWeb.exe) its
+# size: at most 256 KiB, so that the program's size cannot grow past it unseen.
 #
 # Hardening: ASLR with a relocation table, DEP, 64-bit ASLR entropy on x86-64, no SEH handlers
 # on i386, no link time stamp (so builds are reproducible).
@@ -47,6 +48,13 @@ for flag in $required; do
 done
 grep -Eq '[[:space:]]\.reloc[[:space:]]' <<<"$sections" || fail "no relocation section"
 grep -Eq '^Time/Date[[:space:]]+Thu Jan  1 00:00:00 1970$' <<<"$headers" || fail "has a time stamp"
+
+max_launcher_bytes=262144
+if [ "$kind" = gui ] && [ "$(basename "$binary")" = ZOLVWeb.exe ]; then
+  size=$(stat -c %s "$binary")
+  [ "$size" -le "$max_launcher_bytes" ] ||
+    fail "$size bytes, over the launcher's $max_launcher_bytes (256 KiB)"
+fi
 
 # Windows 7 without update KB2533623 lacks these; a program importing them does not start there.
 if grep -Ewq 'SetDefaultDllDirectories|AddDllDirectory|RemoveDllDirectory' <<<"$headers"; then
