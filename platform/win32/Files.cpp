@@ -203,10 +203,10 @@ void ClearAttributes(const String& path) {
 }
 
 // Creates the temporary file beside `target`, encrypted when `attributes` says so. A stale one
-// left by a crash is overwritten; one that someone has open is waited for; what cannot be
-// overwritten (a folder, say) moves the attempt on to the next name. Other failures are final.
-UniqueFile CreateTemporary(const String& target, DWORD attributes, Patience& patience,
-                           String& temporaryPath) {
+// left by a crash is overwritten; what cannot be (a folder, say) moves the attempt on to the
+// next name, and so does one that someone has open: not waited for, as that someone may be
+// another launcher's save, waiting in turn for this one's hold to end. Other failures are final.
+UniqueFile CreateTemporary(const String& target, DWORD attributes, String& temporaryPath) {
   constexpr int kAttempts = 10;  // one digit in the name
   DWORD code = ERROR_ACCESS_DENIED;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
@@ -218,11 +218,7 @@ UniqueFile CreateTemporary(const String& target, DWORD attributes, Patience& pat
     if (file)
       return file;
     code = ::GetLastError();
-    if (code == ERROR_SHARING_VIOLATION && patience.Wait()) {
-      --attempt;
-      continue;
-    }
-    if (code != ERROR_ACCESS_DENIED)
+    if (code != ERROR_ACCESS_DENIED && code != ERROR_SHARING_VIOLATION)
       break;
   }
   ::SetLastError(code);
@@ -273,7 +269,7 @@ bool ReadWhole(const String& path, std::string& bytes, String& error) {
 // open, even by this process with delete sharing (Wine and Windows alike, short of Windows 10's
 // POSIX-style rename), so the hold ends just before it; whoever opens the file in that moment
 // makes the rename fail (access denied, as the hold showed the file may be replaced), and the
-// old file stays as it was. Sharing refusals, and that one at the rename, are waited out for a
+// old file stays as it was. The refusals at the hold and at the rename are waited out for a
 // moment (Patience). ReplaceFileW would keep the old file's security too, but some of its
 // failures leave the settings file under another name, or none.
 bool ReplaceWhole(const String& path, std::string_view bytes, String& error) {
@@ -301,7 +297,7 @@ bool ReplaceWhole(const String& path, std::string_view bytes, String& error) {
   UniqueFile temporary = CreateTemporary(
       target,
       attributes & FILE_ATTRIBUTE_ENCRYPTED ? FILE_ATTRIBUTE_ENCRYPTED : FILE_ATTRIBUTE_NORMAL,
-      patience, temporaryPath);
+      temporaryPath);
   if (!temporary)
     return FailWithLastError(error);
   if ((attributes & FILE_ATTRIBUTE_COMPRESSED && !Compress(temporary.get())) ||

@@ -293,6 +293,17 @@ TEST_F(FilesTest, StaleTemporaryFilesNeverBlockASave) {
     EXPECT_EQ(ReadRaw(file_), "new");
     EXPECT_EQ(FolderContents(), std::vector<String>{u"ZOLVWeb.ini"});
   }
+  {
+    // Held by a scanner: the save takes the next name rather than wait.
+    WriteRaw(temporary, "stale");
+    UniqueFile scanner = Open(temporary, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    ASSERT_TRUE(scanner);
+    String error;
+    ASSERT_TRUE(files::ReplaceWhole(file_, "new", error)) << Wide(error);
+    EXPECT_EQ(ReadRaw(file_), "new");
+    EXPECT_EQ(ReadRaw(temporary), "stale");
+  }
+  ASSERT_TRUE(::DeleteFileW(Wide(temporary)));
   ASSERT_TRUE(::CreateDirectoryW(Wide(temporary), nullptr));
   const String inside = temporary + u"\\inside";
   WriteRaw(inside, "kept");
