@@ -15,11 +15,14 @@ bool ReadWhole(const String& path, std::string& bytes, String& error);
 
 // Replaces the file's contents with `bytes` in one step: the bytes go to a temporary file in
 // the same folder, named as the file with its first character replaced by "~" (its path is
-// never longer), are flushed to disk, and the temporary file then takes the file's place.
+// never longer), are flushed to disk, and the temporary file then takes the file's place. It
+// takes over what belonged to the old file: its DACL (and its owner and group where the process
+// may set them), its creation time, its not-indexed attribute, its encryption and compression.
 // What creating the file anew would refuse is refused: while another process has the file
-// open, and when it is read-only, hidden or a system file (access denied). A symbolic link in
-// the file's place stays, and the file it leads to is replaced. On any failure the old file
-// stays whole, no temporary file is left, and `error` holds the system's text.
+// open, and when it is read-only, hidden or a system file (access denied). A handle open for a
+// moment (a scanner's) is waited out, for half a second in all. A symbolic link in the file's
+// place stays, and the file it leads to is replaced. On any failure the old file stays whole,
+// no temporary file is left, and `error` holds the system's text.
 bool ReplaceWhole(const String& path, std::string_view bytes, String& error);
 
 bool Exists(const String& path);

@@ -24,6 +24,8 @@ constexpr IID kAccPropServicesInterface = {
     0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
 constexpr CLSID kAccPropServices = {
     0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr GUID kDescriptionProperty = {
+    0x4d48dfe4, 0xbd3f, 0x491f, {0xa6, 0x48, 0x49, 0x2d, 0x6f, 0x20, 0xc5, 0x88}};
 
 struct Libraries {
   Libraries() {
@@ -58,9 +60,48 @@ bool IsSelf(const VARIANT& child) {
   return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-// The system's accessible object of a button, with its description from the toolkit. Every
-// other question goes to the system's object unchanged. COM interfaces have no virtual
-// destructor: the object deletes itself, in Release.
+// The system's annotation service, made for each use: clients ask seldom.
+class PropServices {
+ public:
+  PropServices() {
+    if (EnterSingleThreadedApartment())
+      CreateInProcess(kAccPropServices, kAccPropServicesInterface,
+                      reinterpret_cast<void**>(&services_));
+  }
+  ~PropServices() {
+    if (services_)
+      services_->Release();
+  }
+  PropServices(const PropServices&) = delete;
+  PropServices& operator=(const PropServices&) = delete;
+
+  IAccPropServices* operator->() const { return services_; }
+  explicit operator bool() const { return services_ != nullptr; }
+
+ private:
+  IAccPropServices* services_ = nullptr;
+};
+
+// Has the system's own accessible object of `button` report `description` (none when empty).
+// Returns whether the system took the annotation; Wine's service, for one, does not.
+bool Annotate(HWND button, const String& description) {
+  const PropServices services;
+  if (!services)
+    return false;
+  const auto client = static_cast<DWORD>(OBJID_CLIENT);
+  if (description.empty())
+    return SUCCEEDED(
+        services->ClearHwndProps(button, client, CHILDID_SELF, &kDescriptionProperty, 1));
+  return SUCCEEDED(services->SetHwndPropStr(button, client, CHILDID_SELF, kDescriptionProperty,
+                                            reinterpret_cast<const wchar_t*>(description.c_str())));
+}
+
+// Where the system takes no annotation: the system's accessible object of a button, with its
+// description from the toolkit, and every other question of IAccessible and IDispatch passed
+// to the system's object. Its other interfaces are refused, not passed on: an interface of the
+// inner object would be a second COM identity, through which clients (UI Automation's bridge
+// asks for IServiceProvider) would reach the object without the description. COM interfaces
+// have no virtual destructor: the object deletes itself, in Release.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class DescribedButton final : public IAccessible {
@@ -76,8 +117,8 @@ class DescribedButton final : public IAccessible {
       AddRef();
       return S_OK;
     }
-    // IOleWindow, IEnumVARIANT, IServiceProvider: the system object's own.
-    return standard_->QueryInterface(id, object);
+    *object = nullptr;
+    return E_NOINTERFACE;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
   ULONG STDMETHODCALLTYPE Release() override {
@@ -201,6 +242,9 @@ LRESULT AnswerGetObject(HWND button, WPARAM wParam, LPARAM lParam, DescriptionOf
   // The object lives in the window thread's apartment; clients' calls come through it.
   if (!EnterSingleThreadedApartment())
     return 0;
+  // The system's own object, annotated: its identity and interfaces are the system's.
+  if (Annotate(button, describe(button)))
+    return 0;
   const Libraries& libraries = Loaded();
   if (!libraries.createStandard || !libraries.lresultFromObject)
     return 0;
@@ -221,21 +265,20 @@ LRESULT AnswerGetObject(HWND button, WPARAM wParam, LPARAM lParam, DescriptionOf
   return result < 0 ? 0 : result;
 }
 
-void DescriptionChanged(HWND button) {
+void DescriptionChanged(HWND button, const String& description) {
+  if (clientAsked)
+    Annotate(button, description);
   ::NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, button, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void AnnounceCaption(HWND button) {
-  if (clientAsked && EnterSingleThreadedApartment()) {
-    IAccPropServices* services = nullptr;
-    if (SUCCEEDED(CreateInProcess(kAccPropServices, kAccPropServicesInterface,
-                                  reinterpret_cast<void**>(&services)))) {
+  if (clientAsked) {
+    if (const PropServices services; services) {
       VARIANT polite{};
       polite.vt = VT_I4;
       polite.lVal = kPolite;
       services->SetHwndProp(button, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                             kLiveSettingProperty, polite);
-      services->Release();
     }
   }
   ::NotifyWinEvent(kLiveRegionChanged, button, OBJID_CLIENT, CHILDID_SELF);

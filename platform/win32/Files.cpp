@@ -1,8 +1,12 @@
 // Files on the Win32 file system: whole-file reads, and replacements that never leave a
-// partial file behind, whatever fails or whoever else has the file open.
+// partial file behind, whatever fails or whoever else has the file open, and that keep what
+// belonged to the old file: its permissions, creation time, encryption and compression.
 #include "platform/Files.h"
 
 #include <windows.h>
+
+#include <aclapi.h>
+#include <winioctl.h>
 
 #include <algorithm>
 #include <new>
@@ -23,6 +27,43 @@ namespace {
 // What a file's creation anew with normal attributes refuses to overwrite.
 constexpr DWORD kNotRecreatable =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// What the old file's security descriptor passes on. Its SACL is left: reading or writing it
+// takes a privilege the program does not have.
+constexpr SECURITY_INFORMATION kOwnerAndGroup =
+    OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION;
+
+void FreeLocal(PSECURITY_DESCRIPTOR memory) {
+  ::LocalFree(memory);
+}
+using UniqueSecurity = win32::UniqueHandle<PSECURITY_DESCRIPTOR, FreeLocal>;
+
+// Antivirus, backup and indexing programs open a file just written for a few milliseconds. A
+// save waits such a passing handle out, half a second in all, then reports the refusal; a file
+// held longer, by another launcher or anything else, still fails the save.
+class Patience {
+ public:
+  // Waits a moment and returns true while the half second lasts.
+  bool Wait() {
+    if (::GetTickCount64() >= deadline_)
+      return false;
+    ::Sleep(10);
+    return true;
+  }
+
+ private:
+  const ULONGLONG deadline_ = ::GetTickCount64() + 500;
+};
+
+// What the replaced file passes on to the file that takes its place.
+struct Kept {
+  BY_HANDLE_FILE_INFORMATION information{};
+  UniqueSecurity security;
+  PSID owner = nullptr;
+  PSID group = nullptr;
+  PACL dacl = nullptr;
+  SECURITY_INFORMATION daclInheritance = 0;
+};
 
 bool Fail(DWORD code, String& error) {
   error = SystemErrorText(code);
@@ -59,11 +100,10 @@ void Discard(UniqueFile& temporary) {
 // Creating a file anew over one that is read-only, hidden or a system file is refused; the
 // replacement refuses them too, whatever the rename would allow (Wine's, run as root, allows
 // all). A symbolic link in the file's place is kept: the file it leads to is the one replaced.
-bool CheckReplaceable(HANDLE hold, const String& path, String& target, String& error) {
-  BY_HANDLE_FILE_INFORMATION information{};
-  if (!::GetFileInformationByHandle(hold, &information))
+bool CheckReplaceable(HANDLE hold, const String& path, Kept& kept, String& target, String& error) {
+  if (!::GetFileInformationByHandle(hold, &kept.information))
     return FailWithLastError(error);
-  if (information.dwFileAttributes & kNotRecreatable)
+  if (kept.information.dwFileAttributes & kNotRecreatable)
     return Fail(ERROR_ACCESS_DENIED, error);
   const DWORD own = ::GetFileAttributesW(Wide(path));
   if (own == INVALID_FILE_ATTRIBUTES || !(own & FILE_ATTRIBUTE_REPARSE_POINT))
@@ -83,6 +123,54 @@ bool CheckReplaceable(HANDLE hold, const String& path, String& target, String& e
   }
 }
 
+// The old file's owner, group and DACL, and whether the DACL takes what the folder passes on.
+bool ReadSecurity(HANDLE hold, Kept& kept, String& error) {
+  const DWORD code =
+      ::GetSecurityInfo(hold, SE_FILE_OBJECT, kOwnerAndGroup | DACL_SECURITY_INFORMATION,
+                        &kept.owner, &kept.group, &kept.dacl, nullptr, kept.security.put());
+  if (code != ERROR_SUCCESS)
+    return Fail(code, error);
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  if (!::GetSecurityDescriptorControl(kept.security.get(), &control, &revision))
+    return FailWithLastError(error);
+  kept.daclInheritance = (control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                       : UNPROTECTED_DACL_SECURITY_INFORMATION;
+  return true;
+}
+
+// Gives the written temporary file what the old one had. Encryption came with its creation;
+// compression is asked before the bytes are written, so that they are written compressed.
+// The rest: the creation time, the attribute that keeps the file out of the search index, and
+// the DACL, with the owner and group where this process may set them (an owner other than the
+// user takes a privilege; the DACL decides who may do what either way). Both files are in one
+// folder, so what the old DACL inherited from it, the new one inherits alike.
+bool PassOn(HANDLE temporary, const Kept& kept) {
+  FILE_BASIC_INFO basic{};
+  basic.CreationTime.LowPart = kept.information.ftCreationTime.dwLowDateTime;
+  basic.CreationTime.HighPart = static_cast<LONG>(kept.information.ftCreationTime.dwHighDateTime);
+  // Zero leaves the attributes as they are: the new bytes are marked for backup either way.
+  if (kept.information.dwFileAttributes & FILE_ATTRIBUTE_NOT_CONTENT_INDEXED)
+    basic.FileAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  if (!::SetFileInformationByHandle(temporary, FileBasicInfo, &basic, sizeof basic))
+    return false;
+  const SECURITY_INFORMATION dacl = DACL_SECURITY_INFORMATION | kept.daclInheritance;
+  if (::SetSecurityInfo(temporary, SE_FILE_OBJECT, dacl | kOwnerAndGroup, kept.owner, kept.group,
+                        kept.dacl, nullptr) == ERROR_SUCCESS)
+    return true;
+  const DWORD code =
+      ::SetSecurityInfo(temporary, SE_FILE_OBJECT, dacl, nullptr, nullptr, kept.dacl, nullptr);
+  ::SetLastError(code);
+  return code == ERROR_SUCCESS;
+}
+
+bool Compress(HANDLE temporary) {
+  USHORT format = COMPRESSION_FORMAT_DEFAULT;
+  DWORD returned = 0;
+  return ::DeviceIoControl(temporary, FSCTL_SET_COMPRESSION, &format, sizeof format, nullptr, 0,
+                           &returned, nullptr) != FALSE;
+}
+
 // The temporary file's name for each attempt: the file's own name with its start replaced by
 // "~" and, after the first attempt, a number (ZOLVWeb.ini: ~OLVWeb.ini, ~1LVWeb.ini, ...), so
 // that its path is never longer than the file's, which the file's own creation accepts.
@@ -98,9 +186,11 @@ String TemporaryPath(const String& path, int attempt) {
   return temporary;
 }
 
-UniqueFile CreateAt(const String& path) {
-  return UniqueFile(::CreateFileW(Wide(path), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+// Read access for the compression request, and the rights to give the file its security.
+UniqueFile CreateAt(const String& path, DWORD attributes) {
+  return UniqueFile(::CreateFileW(Wide(path),
+                                  GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC | WRITE_OWNER,
+                                  FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS, attributes, nullptr));
 }
 
 // A stale temporary file that is read-only, hidden or a system file is made a plain one: the
@@ -112,9 +202,11 @@ void ClearAttributes(const String& path) {
     ::SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
 }
 
-// Creates the temporary file beside `target`. A stale one left by a crash is overwritten; what
-// cannot be (a folder, say) moves the attempt on to the next name. Other failures are final.
-UniqueFile CreateTemporary(const String& target, String& temporaryPath) {
+// Creates the temporary file beside `target`, encrypted when `attributes` says so. A stale one
+// left by a crash is overwritten; what cannot be (a folder, say) moves the attempt on to the
+// next name, and so does one that someone has open: not waited for, as that someone may be
+// another launcher's save, waiting in turn for this one's hold to end. Other failures are final.
+UniqueFile CreateTemporary(const String& target, DWORD attributes, String& temporaryPath) {
   constexpr int kAttempts = 10;  // one digit in the name
   DWORD code = ERROR_ACCESS_DENIED;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
@@ -122,11 +214,11 @@ UniqueFile CreateTemporary(const String& target, String& temporaryPath) {
     if (temporaryPath == target)
       continue;
     ClearAttributes(temporaryPath);
-    UniqueFile file = CreateAt(temporaryPath);
+    UniqueFile file = CreateAt(temporaryPath, attributes);
     if (file)
       return file;
     code = ::GetLastError();
-    if (code != ERROR_ACCESS_DENIED)
+    if (code != ERROR_ACCESS_DENIED && code != ERROR_SHARING_VIOLATION)
       break;
   }
   ::SetLastError(code);
@@ -171,40 +263,59 @@ bool ReadWhole(const String& path, std::string& bytes, String& error) {
 }
 
 // The replacement holds the old file open for writing with no sharing while the new bytes are
-// written beside it: that fails at once if anyone else has the file open or if this user may not
-// write it, and keeps readers out until the new file is in place. MoveFileExW then puts the new
-// file in the old one's place in one step. The rename is refused over a file that is still open,
-// even by this process with delete sharing (Wine and Windows alike, short of Windows 10's
+// written beside it: that fails if anyone else has the file open or if this user may not write
+// or delete it, and keeps readers out until the new file is in place. MoveFileExW then puts the
+// new file in the old one's place in one step. The rename is refused over a file that is still
+// open, even by this process with delete sharing (Wine and Windows alike, short of Windows 10's
 // POSIX-style rename), so the hold ends just before it; whoever opens the file in that moment
-// makes the rename fail, and the old file stays as it was.
+// makes the rename fail (access denied, as the hold showed the file may be replaced), and the
+// old file stays as it was. The refusals at the hold and at the rename are waited out for a
+// moment (Patience). ReplaceFileW would keep the old file's security too, but some of its
+// failures leave the settings file under another name, or none.
 bool ReplaceWhole(const String& path, std::string_view bytes, String& error) {
-  UniqueFile hold(::CreateFileW(Wide(path), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!hold && ::GetLastError() != ERROR_FILE_NOT_FOUND)
-    return FailWithLastError(error);
+  Patience patience;
+  UniqueFile hold;
+  DWORD code = ERROR_SUCCESS;
+  do {
+    hold.reset(::CreateFileW(Wide(path), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    code = hold ? ERROR_SUCCESS : ::GetLastError();
+  } while (code == ERROR_SHARING_VIOLATION && patience.Wait());
+  if (code != ERROR_SUCCESS && code != ERROR_FILE_NOT_FOUND)
+    return Fail(code, error);
   String target = path;
-  if (hold && !CheckReplaceable(hold.get(), path, target, error))
+  Kept kept;
+  if (hold && (!CheckReplaceable(hold.get(), path, kept, target, error) ||
+               !ReadSecurity(hold.get(), kept, error)))
     return false;
 
   // The handle stays open through the rename, shared for deletion only, so no other writer can
   // truncate these bytes before they take the file's place, and no reader sees the new file
   // until it is complete.
+  const DWORD attributes = kept.information.dwFileAttributes;
   String temporaryPath;
-  UniqueFile temporary = CreateTemporary(target, temporaryPath);
+  UniqueFile temporary = CreateTemporary(
+      target,
+      attributes & FILE_ATTRIBUTE_ENCRYPTED ? FILE_ATTRIBUTE_ENCRYPTED : FILE_ATTRIBUTE_NORMAL,
+      temporaryPath);
   if (!temporary)
     return FailWithLastError(error);
-  if (!WriteAll(temporary.get(), bytes) || !::FlushFileBuffers(temporary.get())) {
-    const DWORD code = ::GetLastError();
+  if ((attributes & FILE_ATTRIBUTE_COMPRESSED && !Compress(temporary.get())) ||
+      !WriteAll(temporary.get(), bytes) || !::FlushFileBuffers(temporary.get()) ||
+      (hold && !PassOn(temporary.get(), kept))) {
+    code = ::GetLastError();
     Discard(temporary);
     return Fail(code, error);
   }
 
   hold.reset();
-  if (!::MoveFileExW(Wide(temporaryPath), Wide(target),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    const DWORD code = ::GetLastError();
-    Discard(temporary);
-    return Fail(code, error);
+  while (!::MoveFileExW(Wide(temporaryPath), Wide(target),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    code = ::GetLastError();
+    if ((code != ERROR_SHARING_VIOLATION && code != ERROR_ACCESS_DENIED) || !patience.Wait()) {
+      Discard(temporary);
+      return Fail(code, error);
+    }
   }
   return true;
 }

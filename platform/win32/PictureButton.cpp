@@ -221,7 +221,7 @@ void Button::SetDescription(const String& description) {
   if (impl.description == description)
     return;
   impl.description = description;
-  win32::accessibility::DescriptionChanged(impl.Window());
+  win32::accessibility::DescriptionChanged(impl.Window(), description);
 }
 
 void Button::AnnounceCaption() {

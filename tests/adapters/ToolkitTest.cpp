@@ -4,6 +4,8 @@
 // (build/win64/tests): ToolkitButtons.bmp and ToolkitButtonsDisabled.bmp.
 #include <windows.h>
 
+#include <oleacc.h>
+#include <servprov.h>
 #include <vssym32.h>
 
 #include <gtest/gtest.h>
@@ -212,6 +214,56 @@ TEST_F(ToolkitTest, PanelsAreCaptionlessControlParentsAndButtonsArePushButtonTab
   EXPECT_TRUE(style & WS_TABSTOP);
   EXPECT_EQ(TextOf(H(chrome)), L"Usar Google Chrome");
   EXPECT_EQ(chrome.Caption(), u"Usar Google Chrome");
+}
+
+std::wstring DescriptionOf(HWND button) {
+  IAccessible* object = nullptr;
+  if (FAILED(::AccessibleObjectFromWindow(button, static_cast<DWORD>(OBJID_CLIENT),
+                                          __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object))))
+    return L"<no object>";
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR description = nullptr;
+  object->get_accDescription(self, &description);
+  object->Release();
+  std::wstring text = description ? description : L"";
+  ::SysFreeString(description);
+  return text;
+}
+
+// A screen reader in this process asks a described button for its accessible object: it gets
+// the description, and one COM identity whichever of the object's interfaces it comes through.
+// (Where the system takes the description as an annotation, the object is the system's own.)
+TEST_F(ToolkitTest, AButtonsAccessibleObjectHasItsDescriptionAndOneIdentity) {
+  chrome.SetDescription(u"Navegador elegido");
+  EXPECT_EQ(DescriptionOf(H(chrome)), L"Navegador elegido");
+  EXPECT_EQ(DescriptionOf(H(firefox)), L"");
+
+  IAccessible* object = nullptr;
+  ASSERT_EQ(::AccessibleObjectFromWindow(H(chrome), static_cast<DWORD>(OBJID_CLIENT),
+                                         __uuidof(IAccessible), reinterpret_cast<void**>(&object)),
+            S_OK);
+  IUnknown* identity = nullptr;
+  ASSERT_EQ(object->QueryInterface(__uuidof(IUnknown), reinterpret_cast<void**>(&identity)), S_OK);
+  for (const IID& id : {__uuidof(IDispatch), __uuidof(IAccessible), __uuidof(IOleWindow),
+                        __uuidof(IEnumVARIANT), __uuidof(IServiceProvider), __uuidof(IMarshal)}) {
+    IUnknown* other = nullptr;
+    if (FAILED(object->QueryInterface(id, reinterpret_cast<void**>(&other))))
+      continue;
+    IUnknown* itsIdentity = nullptr;
+    ASSERT_EQ(other->QueryInterface(__uuidof(IUnknown), reinterpret_cast<void**>(&itsIdentity)),
+              S_OK);
+    EXPECT_EQ(itsIdentity, identity);
+    itsIdentity->Release();
+    other->Release();
+  }
+  identity->Release();
+  object->Release();
+
+  chrome.SetDescription(u"");
+  EXPECT_EQ(DescriptionOf(H(chrome)), L"");
 }
 
 TEST_F(ToolkitTest, EachButtonHasItsOwnFontAndBoldSwitchesIt) {
