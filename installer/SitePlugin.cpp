@@ -117,12 +117,15 @@ bool WriteSite(Stack& stack) {
 
 // msi.dll is not a KnownDLL: it is loaded from System32 by full path, never imported, so that a
 // DLL of that name in %TEMP% beside this plugin is never the one loaded.
+namespace msi {
+inline constexpr wchar_t kDll[] = L"msi.dll";
+ZOLV_LATE_FUNCTION(kDll, MsiEnumRelatedProductsW);
+}  // namespace msi
+
 bool MsiInstalled(Stack& stack) {
   const String upgradeCode = stack.Pop();
-  const win32::SystemLibrary msi(L"msi.dll");
-  const auto enumRelated = msi.Find<decltype(::MsiEnumRelatedProductsW)>("MsiEnumRelatedProductsW");
   wchar_t product[39];
-  return enumRelated && enumRelated(win32::Wide(upgradeCode), 0, 0, product) == ERROR_SUCCESS;
+  return msi::MsiEnumRelatedProductsW(win32::Wide(upgradeCode), 0, 0, product) == ERROR_SUCCESS;
 }
 
 }  // namespace

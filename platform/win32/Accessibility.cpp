@@ -8,7 +8,7 @@
 #include <new>
 
 #include "platform/win32/ComApartment.h"
-#include "platform/win32/SystemLibrary.h"
+#include "platform/win32/LateImports.h"
 
 namespace zolv::win32::accessibility {
 
@@ -26,32 +26,6 @@ constexpr CLSID kAccPropServices = {
     0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
 constexpr GUID kDescriptionProperty = {
     0x4d48dfe4, 0xbd3f, 0x491f, {0xa6, 0x48, 0x49, 0x2d, 0x6f, 0x20, 0xc5, 0x88}};
-
-struct Libraries {
-  Libraries() {
-    // The objects made for clients may be released as the apartment ends, after this is gone.
-    HMODULE pinned = nullptr;
-    if (oleacc)
-      ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, L"oleacc.dll", &pinned);
-  }
-  Libraries(const Libraries&) = delete;
-  Libraries& operator=(const Libraries&) = delete;
-
-  SystemLibrary oleacc{L"oleacc.dll"};
-  SystemLibrary oleaut32{L"oleaut32.dll"};
-  decltype(::CreateStdAccessibleObject)* createStandard =
-      oleacc.Find<decltype(::CreateStdAccessibleObject)>("CreateStdAccessibleObject");
-  decltype(::LresultFromObject)* lresultFromObject =
-      oleacc.Find<decltype(::LresultFromObject)>("LresultFromObject");
-  decltype(::SysAllocString)* allocString =
-      oleaut32.Find<decltype(::SysAllocString)>("SysAllocString");
-};
-
-// Loaded on the first question of a client, and kept to the end of the process.
-const Libraries& Loaded() {
-  static const Libraries libraries;
-  return libraries;
-}
 
 // Set once a client has asked: only then are annotations worth their cost.
 std::atomic<bool> clientAsked{false};
@@ -150,12 +124,15 @@ class DescribedButton final : public IAccessible {
     if (!description)
       return E_POINTER;
     if (IsSelf(child) && ::IsWindow(button_)) {
-      String text = describe_(button_);
-      if (!text.empty()) {
-        auto allocString = Loaded().allocString;
-        *description =
-            allocString ? allocString(reinterpret_cast<const wchar_t*>(text.c_str())) : nullptr;
-        return *description ? S_OK : E_OUTOFMEMORY;
+      // Nothing may leave a COM method: out of memory, or a system without oleaut32, is E_FAIL.
+      try {
+        String text = describe_(button_);
+        if (!text.empty()) {
+          *description = oleaut32::SysAllocString(reinterpret_cast<const wchar_t*>(text.c_str()));
+          return *description ? S_OK : E_OUTOFMEMORY;
+        }
+      } catch (...) {
+        return E_FAIL;
       }
     }
     return standard_->get_accDescription(child, description);
@@ -245,12 +222,9 @@ LRESULT AnswerGetObject(HWND button, WPARAM wParam, LPARAM lParam, DescriptionOf
   // The system's own object, annotated: its identity and interfaces are the system's.
   if (Annotate(button, describe(button)))
     return 0;
-  const Libraries& libraries = Loaded();
-  if (!libraries.createStandard || !libraries.lresultFromObject)
-    return 0;
   IAccessible* standard = nullptr;
-  if (FAILED(libraries.createStandard(button, OBJID_CLIENT, __uuidof(IAccessible),
-                                      reinterpret_cast<void**>(&standard))))
+  if (FAILED(oleacc::CreateStdAccessibleObject(button, OBJID_CLIENT, __uuidof(IAccessible),
+                                               reinterpret_cast<void**>(&standard))))
     return 0;
   // A COM object owns itself: its last Release deletes it.
   auto* described = new (std::nothrow) DescribedButton(button, describe, standard);
@@ -260,7 +234,7 @@ LRESULT AnswerGetObject(HWND button, WPARAM wParam, LPARAM lParam, DescriptionOf
   }
   // LresultFromObject takes its own reference; a negative result is an error, answered by the
   // system instead.
-  LRESULT result = libraries.lresultFromObject(__uuidof(IAccessible), wParam, described);
+  LRESULT result = oleacc::LresultFromObject(__uuidof(IAccessible), wParam, described);
   described->Release();
   return result < 0 ? 0 : result;
 }

@@ -10,6 +10,8 @@
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <oleacc.h>
+#include <oleauto.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <uxtheme.h>
@@ -50,3 +52,15 @@ ZOLV_LATE_FUNCTION(kDll, CoInitializeEx);
 ZOLV_LATE_FUNCTION(kDll, CoUninitialize);
 ZOLV_LATE_FUNCTION(kDll, CoCreateInstance);
 }  // namespace zolv::win32::ole32
+
+// What screen readers are answered with (Accessibility.cpp).
+namespace zolv::win32::oleacc {
+inline constexpr wchar_t kDll[] = L"oleacc.dll";
+ZOLV_LATE_FUNCTION(kDll, CreateStdAccessibleObject);
+ZOLV_LATE_FUNCTION(kDll, LresultFromObject);
+}  // namespace zolv::win32::oleacc
+
+namespace zolv::win32::oleaut32 {
+inline constexpr wchar_t kDll[] = L"oleaut32.dll";
+ZOLV_LATE_FUNCTION(kDll, SysAllocString);
+}  // namespace zolv::win32::oleaut32

@@ -36,14 +36,13 @@ bool StartsWithIgnoringCase(const std::wstring& text, const std::wstring& prefix
 }
 
 TEST(SystemLibrary, LoadsFromSystem32AndFindsFunctionsByName) {
-  SystemLibrary library(L"uxtheme.dll");
+  UniqueLibrary library(LoadFromSystem32(L"uxtheme.dll"));
   ASSERT_TRUE(library);
   wchar_t system[MAX_PATH];
   const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
   EXPECT_TRUE(
       StartsWithIgnoringCase(ModulePath(library.get()), std::wstring(system, length) + L"\\"));
-  EXPECT_NE(library.Find<decltype(::OpenThemeData)>("OpenThemeData"), nullptr);
-  EXPECT_EQ(library.Find<decltype(::OpenThemeData)>("NoSuchFunction"), nullptr);
+  EXPECT_NE(ResolveFromSystem32(L"uxtheme.dll", "OpenThemeData"), nullptr);
   // A late function the system lacks is a broken system: the call fails loudly.
   EXPECT_THROW(ResolveFromSystem32(L"uxtheme.dll", "NoSuchFunction"), SystemFailure);
 }
@@ -53,9 +52,9 @@ TEST(SystemLibrary, NeverLoadsAFileLeftBesideTheProgram) {
   const std::wstring planted = ProgramFolder() + L"zolv-planted.dll";
   ASSERT_TRUE(::CopyFileW(ModulePath(nullptr).c_str(), planted.c_str(), FALSE));
 
-  SystemLibrary library(L"zolv-planted.dll");
+  UniqueLibrary library(LoadFromSystem32(L"zolv-planted.dll"));
   EXPECT_FALSE(library);
-  EXPECT_EQ(library.Find<decltype(::OpenThemeData)>("OpenThemeData"), nullptr);
+  EXPECT_THROW(ResolveFromSystem32(L"zolv-planted.dll", "OpenThemeData"), SystemFailure);
 
   // The default search order does find it: the refusal above is System32's, not the file's.
   UniqueLibrary searched(::LoadLibraryExW(L"zolv-planted.dll", nullptr, 0));
