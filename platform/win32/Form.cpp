@@ -61,12 +61,8 @@ Form::Form(Application& app, const String& caption, int clientWidth, int clientH
                                   nullptr, ::GetModuleHandleW(nullptr), impl_.get());
   if (!window)
     ThrowLastError("CreateWindowExW");
-  if (!ImplOf(app).mainForm) {
+  if (!ImplOf(app).mainForm)
     ImplOf(app).mainForm = window;
-    // Only now: started before the first window, the thread would hold the loader while the
-    // window's own DLLs (the display driver, the themes) load.
-    ImplOf(app).shellAhead.emplace(L"shell32.dll");
-  }
   impl_->ApplyFont(font);
 }
 

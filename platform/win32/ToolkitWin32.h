@@ -12,7 +12,6 @@
 
 #include "platform/Toolkit.h"
 #include "platform/win32/LateImports.h"
-#include "platform/win32/LoadAhead.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Wide.h"
 
@@ -41,9 +40,6 @@ struct Application::Impl {
   ATOM panelClass = 0;
   // The first form created: the owner of the error box.
   HWND mainForm = nullptr;
-  // The shell, loaded while the main form's controls are made: the data folder needs it next,
-  // and the hand-over to the browser after.
-  std::optional<win32::LoadAhead> shellAhead;
   bool terminated = false;
   int nextControlId = 100;  // child ids stay clear of IDOK and IDCANCEL
 
