@@ -72,7 +72,8 @@ void Application::Impl::Handle(MSG& message) {
 }
 
 Application::Application(int icon) : impl_(std::make_unique<Impl>()) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  // The push button is the only common control the toolkit makes.
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
   win32::comctl32::InitCommonControlsEx(&controls);
   impl_->formClass = RegisterToolkitClass(L"ZOLVForm", icon);
   impl_->panelClass = RegisterToolkitClass(L"ZOLVPanel", 0);
