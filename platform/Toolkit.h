@@ -39,8 +39,8 @@ using NativeWindow = std::uintptr_t;
 
 using Handler = std::function<void()>;
 
-// How each platform's toolkit reaches the state behind its objects (ImplOf, defined beside that
-// state); nothing outside the toolkit sees it.
+// How each platform's toolkit reaches the state behind its objects (platform/ToolkitAccess.h);
+// nothing outside the toolkit sees it.
 struct ImplAccess;
 
 class Application {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Toolkit.h"
+#include "platform/ToolkitAccess.h"
 #include "platform/host/Headless.h"
 
 namespace zolv::toolkit {
@@ -43,18 +44,6 @@ struct Control::Impl {
   int left = 0;
   int top = 0;
 };
-
-// The state behind the toolkit's objects, for the toolkit's own files.
-struct ImplAccess {
-  static Application::Impl& Of(const Application& app) { return *app.impl_; }
-  static Control::Impl& Of(const Control& control) { return *control.impl_; }
-};
-inline Application::Impl& ImplOf(const Application& app) {
-  return ImplAccess::Of(app);
-}
-inline Control::Impl& ImplOf(const Control& control) {
-  return ImplAccess::Of(control);
-}
 
 // The host draws no title bar: the icon is not kept.
 Application::Application(int) : impl_(std::make_unique<Impl>()) {}

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/Toolkit.h"
+#include "platform/ToolkitAccess.h"
 #include "platform/win32/LateImports.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Wide.h"
@@ -75,18 +76,6 @@ struct Control::Impl {
   win32::UniqueFont fontHandle;
   win32::UniqueWindow window;
 };
-
-// The state behind the toolkit's objects, for the toolkit's own files.
-struct ImplAccess {
-  static Application::Impl& Of(const Application& app) { return *app.impl_; }
-  static Control::Impl& Of(const Control& control) { return *control.impl_; }
-};
-inline Application::Impl& ImplOf(const Application& app) {
-  return ImplAccess::Of(app);
-}
-inline Control::Impl& ImplOf(const Control& control) {
-  return ImplAccess::Of(control);
-}
 
 // The Control::Impl a toolkit window belongs to, or null for any other window.
 Control::Impl* ImplOf(HWND window);

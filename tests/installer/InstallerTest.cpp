@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "FileBytes.h"
 #include "RunProgram.h"
 #include "platform/win32/UniqueHandle.h"
 
@@ -85,28 +86,6 @@ std::wstring UserSettings() {
 
 bool Exists(const std::wstring& path) {
   return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::optional<std::string> ReadBytes(const std::wstring& path) {
-  win32::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file)
-    return std::nullopt;
-  std::string bytes;
-  char buffer[65536];
-  DWORD read = 0;
-  while (::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
-    bytes.append(buffer, read);
-  return bytes;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  win32::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-  ASSERT_TRUE(file) << "cannot create " << std::string(path.begin(), path.end());
-  DWORD written = 0;
-  ASSERT_TRUE(
-      ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
 }
 
 // As the launcher's settings engine writes it.

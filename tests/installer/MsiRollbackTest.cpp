@@ -12,34 +12,13 @@
 #include <optional>
 #include <string>
 
+#include "FileBytes.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace zolv {
 namespace {
 
 using Action = UINT(__stdcall*)(MSIHANDLE);
-
-std::optional<std::string> ReadFileBytes(const std::wstring& path) {
-  win32::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file)
-    return std::nullopt;
-  std::string bytes;
-  char buffer[4096];
-  DWORD read = 0;
-  while (::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
-    bytes.append(buffer, read);
-  return bytes;
-}
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  win32::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-  ASSERT_TRUE(file);
-  DWORD written = 0;
-  ASSERT_TRUE(
-      ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-}
 
 std::wstring Property(MSIHANDLE session, const wchar_t* name) {
   wchar_t value[8192];
@@ -98,28 +77,28 @@ TEST_F(MsiRollback, InstallRollbackPutsBackTheFileOrItsAbsence) {
   ::MsiSetPropertyW(session_, L"CLIENTID", L"7");
   ASSERT_EQ(checkSite_(session_), static_cast<UINT>(ERROR_SUCCESS));
   ASSERT_EQ(Deferred(writeSite_, L"WriteSite"), static_cast<UINT>(ERROR_SUCCESS));
-  ASSERT_TRUE(ReadFileBytes(SiteIni()));
+  ASSERT_TRUE(ReadBytes(SiteIni()));
   EXPECT_EQ(Deferred(restoreSite_, L"WriteSiteRollback"), static_cast<UINT>(ERROR_SUCCESS));
-  EXPECT_FALSE(ReadFileBytes(SiteIni())) << "a first install's rollback left site.ini";
+  EXPECT_FALSE(ReadBytes(SiteIni())) << "a first install's rollback left site.ini";
 
   const std::string before = "[Site]\r\nHost=zolv.example.com\r\nClientId=42\r\n; nota\r\n";
-  WriteFileBytes(SiteIni(), before);
+  WriteBytes(SiteIni(), before);
   ASSERT_EQ(checkSite_(session_), static_cast<UINT>(ERROR_SUCCESS));
   ASSERT_EQ(Deferred(writeSite_, L"WriteSite"), static_cast<UINT>(ERROR_SUCCESS));
-  ASSERT_NE(ReadFileBytes(SiteIni()), before);
+  ASSERT_NE(ReadBytes(SiteIni()), before);
   EXPECT_EQ(Deferred(restoreSite_, L"WriteSiteRollback"), static_cast<UINT>(ERROR_SUCCESS));
-  EXPECT_EQ(ReadFileBytes(SiteIni()), before) << "an upgrade's rollback kept the new values";
+  EXPECT_EQ(ReadBytes(SiteIni()), before) << "an upgrade's rollback kept the new values";
 }
 
 TEST_F(MsiRollback, UninstallRollbackPutsBackTheRemovedFile) {
   const std::string before = "\xEF\xBB\xBF[Site]\r\nHost=zolv.example.com\r\nClientId=42\r\n";
-  WriteFileBytes(SiteIni(), before);
+  WriteBytes(SiteIni(), before);
   ::MsiSetPropertyW(session_, L"REMOVE", L"ALL");
   ASSERT_EQ(checkSite_(session_), static_cast<UINT>(ERROR_SUCCESS));
   ASSERT_EQ(Deferred(removeSite_, L"RemoveSite"), static_cast<UINT>(ERROR_SUCCESS));
-  ASSERT_FALSE(ReadFileBytes(SiteIni()));
+  ASSERT_FALSE(ReadBytes(SiteIni()));
   EXPECT_EQ(Deferred(restoreSite_, L"RemoveSiteRollback"), static_cast<UINT>(ERROR_SUCCESS));
-  EXPECT_EQ(ReadFileBytes(SiteIni()), before);
+  EXPECT_EQ(ReadBytes(SiteIni()), before);
 }
 
 }  // namespace
