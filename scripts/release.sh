@@ -64,13 +64,15 @@ scripts/check-exe.sh "$build/installer/wait/UninstallWait.exe" "$machine"
 scripts/check-exe.sh "$build/installer/action/ZOLVSiteAction.dll" "$machine" action
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 # The notices name the packages the binaries were built from: with another version of one, its
-# licences must be read again.
+# licences must be read again, and the release stops. The test command only warns
+# (ZOLV_NOTICES_CHECK=warn): a Debian update of a toolchain package must not stop every test run.
 notices=$build/installer/THIRD-PARTY-NOTICES.txt
 while read -r package named; do
   built=$(dpkg-query -W -f '${Version}' "$package")
   if [ "$built" != "$named" ]; then
-    echo "release: THIRD-PARTY-NOTICES.txt names $package $named, the build used $built" >&2
-    exit 1
+    echo "release: THIRD-PARTY-NOTICES.txt names $package $named, the build used $built:" \
+      "read its licences again" >&2
+    [ "${ZOLV_NOTICES_CHECK:-}" = warn ] || exit 1
   fi
 done < <(awk '/^  [a-z0-9+-]+(, [a-z0-9+-]+)* +[0-9]/ {
   for (i = 1; i < NF; i++) { sub(",", "", $i); print $i, $NF } }' installer/THIRD-PARTY-NOTICES.txt)
