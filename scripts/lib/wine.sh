@@ -168,8 +168,9 @@ zolv_choose_windows_build() {
   fi
   local missing=${ZOLV_WINE32_MISSING:-$ZOLV_ROOT/build/apt/wine32-missing.txt}
   local log=$ZOLV_WINE_DIR/probe32.log why code=0
-  if [ -s "$missing" ]; then
-    why="32-bit Wine could not be installed ($(cat "$missing"))"
+  if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+    why="32-bit Wine is not installed"
+    [ ! -s "$missing" ] || why="32-bit Wine could not be installed ($(cat "$missing"))"
   else
     timeout 120 "${ZOLV_WINE[@]}" 'C:\windows\syswow64\cmd.exe' /c exit 32 >"$log" 2>&1 \
       </dev/null || code=$?
