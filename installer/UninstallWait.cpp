@@ -16,18 +16,13 @@
 
 namespace {
 
-using zolv::win32::UniqueHandle;
 using zolv::win32::UniqueHandleObject;
+using zolv::win32::UniqueLocalMemory;
 
 // The uninstaller's own code for a failure, used when it could not even be started.
 constexpr DWORD kFailed = 2;
 constexpr wchar_t kUninstaller[] = L"Uninstall.exe";
 constexpr wchar_t kSelf[] = L"UninstallWait.exe";
-
-void FreeLocal(void* memory) {
-  ::LocalFree(memory);
-}
-using UniqueLocal = UniqueHandle<void*, FreeLocal>;
 
 std::wstring ProgramFolder() {
   std::wstring path(MAX_PATH, L'\0');
@@ -65,7 +60,7 @@ const wchar_t* Arguments() {
 // Only SYSTEM, the administrators and the user running this may touch the folder: run as an
 // administrator, %TEMP% may be C:\Windows\Temp, where every user can create files and folders,
 // and a DLL planted beside the copy would run with the uninstaller's rights.
-UniqueLocal PrivateFolderSecurity() {
+UniqueLocalMemory PrivateFolderSecurity() {
   UniqueHandleObject token;
   if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put()))
     return {};
@@ -76,21 +71,21 @@ UniqueLocal PrivateFolderSecurity() {
   wchar_t* sid = nullptr;
   if (!::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid))
     return {};
-  const UniqueLocal sidText(sid);
+  const UniqueLocalMemory sidText(sid);
   const std::wstring sddl =
       L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;" + std::wstring(sid) + L")";
   void* descriptor = nullptr;
   if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
                                                               &descriptor, nullptr))
     return {};
-  return UniqueLocal(descriptor);
+  return UniqueLocalMemory(descriptor);
 }
 
 // A new folder under %TEMP%, this run's only; empty when none could be made.
 std::wstring MakeWorkFolder() {
   wchar_t temp[MAX_PATH + 1];
   const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
-  const UniqueLocal security = PrivateFolderSecurity();
+  const UniqueLocalMemory security = PrivateFolderSecurity();
   if (length == 0 || length > MAX_PATH || !security)
     return {};
   SECURITY_ATTRIBUTES attributes{sizeof attributes, security.get(), FALSE};

@@ -25,6 +25,7 @@ msibuild "$msi" -i "$tables/CustomAction.idt" -i "$tables/InstallExecuteSequence
   -i "$tables/InstallUISequence.idt"
 msibuild "$msi" -q "UPDATE File SET Version = '$version', Language = '$program_language' WHERE File = 'ZOLVWeb.exe'"
 msibuild "$msi" -q "UPDATE Shortcut SET Target = '[#ZOLVWeb.exe]', Icon_ = 'ZOLVWeb.ico', IconIndex = 0 WHERE Shortcut = 'StartMenuShortcut'"
-subject=$(msiinfo suminfo "$msi" | sed -n 's/^Subject: //p')
-author=$(msiinfo suminfo "$msi" | sed -n 's/^Author: //p')
+summary=$(msiinfo suminfo "$msi")
+subject=$(sed -n 's/^Subject: //p' <<<"$summary")
+author=$(sed -n 's/^Author: //p' <<<"$summary")
 msibuild "$msi" -s "$subject" "$author" "$platform;$language" "{$package_code}"

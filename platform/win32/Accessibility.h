@@ -3,9 +3,9 @@
 // Accessibility nor UI Automation reports, so its button carries a description, given as an
 // annotation of the system's object (or, where the system takes none, by an object of ours
 // around it); and a caption that changes after the focus left the button is announced as a
-// live region's change. Nothing
-// of it is loaded (oleacc, oleaut32, ole32) until an accessibility client asks a button for its
-// object (WM_GETOBJECT), so start-up pays nothing without one.
+// live region's change. Nothing of it is loaded (oleacc, oleaut32, ole32) until an
+// accessibility client asks a button for its object (WM_GETOBJECT), so start-up pays nothing
+// without one.
 #pragma once
 
 #include <windows.h>

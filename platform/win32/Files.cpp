@@ -33,11 +33,6 @@ constexpr DWORD kNotRecreatable =
 constexpr SECURITY_INFORMATION kOwnerAndGroup =
     OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION;
 
-void FreeLocal(PSECURITY_DESCRIPTOR memory) {
-  ::LocalFree(memory);
-}
-using UniqueSecurity = win32::UniqueHandle<PSECURITY_DESCRIPTOR, FreeLocal>;
-
 // Antivirus, backup and indexing programs open a file just written for a few milliseconds. A
 // save waits such a passing handle out, half a second in all, then reports the refusal; a file
 // held longer, by another launcher or anything else, still fails the save.
@@ -58,7 +53,7 @@ class Patience {
 // What the replaced file passes on to the file that takes its place.
 struct Kept {
   BY_HANDLE_FILE_INFORMATION information{};
-  UniqueSecurity security;
+  win32::UniqueLocalMemory security;
   PSID owner = nullptr;
   PSID group = nullptr;
   PACL dacl = nullptr;

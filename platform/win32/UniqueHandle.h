@@ -60,6 +60,8 @@ using UniqueFont = UniqueHandle<HFONT, ::DeleteObject>;
 using UniqueBitmap = UniqueHandle<HBITMAP, ::DeleteObject>;
 using UniqueWindow = UniqueHandle<HWND, ::DestroyWindow>;
 using UniqueScreenDc = UniqueHandle<HDC, ReleaseScreenDc>;
+// What the system allocated for the caller with LocalAlloc (security descriptors, SID texts).
+using UniqueLocalMemory = UniqueHandle<HLOCAL, ::LocalFree>;
 
 // The object a device context held before SelectObject, selected again when the scope ends.
 class SelectedObject {
