@@ -161,12 +161,9 @@ UINT RemoveSite(MSIHANDLE install) {
 
 UINT RestoreSite(MSIHANDLE install) {
   const String data = Property(install, L"CustomActionData");
-  if (data.find(u'\n') == String::npos) {
-    const std::wstring wide(data.begin(), data.end());
-    if (!wide.empty())
-      ::DeleteFileW(wide.c_str());
-    return ERROR_SUCCESS;
-  }
+  // A file's name alone: there was no file, and there is to be none.
+  if (data.find(u'\n') == String::npos)
+    return RemoveSite(install);
   String path;
   std::string bytes;
   String error;

@@ -85,6 +85,15 @@ while IFS='|' read -r shortcut target icon; do
     fail "shortcut $shortcut: icon $icon is not in the Icon table"
 done < <(rows "$msi" Shortcut | awk -F'\t' '{ print $1 "|" $5 "|" $9 }')
 
+# ICE80: a 32-bit package searches and installs in the 32-bit registry view and folders only
+# (no msidbLocatorType64bit, 0x10, in RegLocator; no msidbComponentAttributes64bit, 0x100).
+if [[ "$(msiinfo suminfo "$msi" | sed -n 's/^Template: //p')" == Intel\;* ]]; then
+  searches=$(rows "$msi" RegLocator | awk -F'\t' 'int($5 / 16) % 2 { print $1 }')
+  [ -z "$searches" ] || fail "32-bit package with 64-bit registry searches (ICE80): $searches"
+  components=$(rows "$msi" Component | awk -F'\t' 'int($4 / 256) % 2 { print $1 }')
+  [ -z "$components" ] || fail "32-bit package with 64-bit components (ICE80): $components"
+fi
+
 # Template summary property: the platform and the languages the package is for, ProductLanguage
 # among them.
 template=$(msiinfo suminfo "$msi" | sed -n 's/^Template: //p')
