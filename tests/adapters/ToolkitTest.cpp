@@ -520,7 +520,7 @@ TEST(ToolkitScreen, TahomaOf13PixelsMeasures16AtTheDesignResolution) {
   Application app{ZOLV_ICON_APP};
   EXPECT_EQ(app.PixelsPerInch(), 96);
   EXPECT_EQ(app.TextHeight(kFormFont, u"0"), 16);
-  EXPECT_GT(app.TextHeight({u"Tahoma", 26, false, Charset::Default}, u"0"), 16);
+  EXPECT_GT(app.TextHeight({.name = u"Tahoma", .height = 26}, u"0"), 16);
   Rect desktop = app.VirtualDesktop();
   EXPECT_GT(desktop.width, 0);
   EXPECT_GT(desktop.height, 0);
