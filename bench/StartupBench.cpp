@@ -1,13 +1,14 @@
 // StartupBench: measures the launcher as a person meets it, from outside, as another program.
 //   StartupBench startup <rounds> <launcher.exe> <plain.exe> <floor.exe> <empty window.exe>
+//                        [<another launcher.exe> ...]
 //     Time from CreateProcessW to the main window shown (with a button, for all but the empty
 //     window), and the peak working set half a second later, once the window has painted, so
 //     that work moved past the first paint still counts. Each round starts the programs one
 //     after the other, beginning with the next one each time, after one warm-up run of each.
 //     The plain launcher does the launcher's whole start-up in plain Win32 calls: the aims are
 //     set against it. The floor is the least a program with themed controls costs; the empty
-//     window, the least any windowed program does. A second launcher, when named, runs in the
-//     same rounds, to compare two builds on a busy machine.
+//     window, the least any windowed program does. Other builds of the launcher, when named, run
+//     in the same rounds, to compare builds on a busy machine.
 //   StartupBench handover <launcher.exe> <floor.exe> <empty window.exe> <stamp file> <runs>
 //     From the access button's click (BM_CLICK) to the browser's creation and first instruction
 //     (the stamp browser's record), and from the browser's creation to the launcher's exit,
@@ -273,8 +274,8 @@ int Startup(int rounds, std::vector<Program>& programs) {
     std::fprintf(stderr, "\n");
   }
   PrintStartupRows(rounds, programs[0], programs[1], programs[2], programs[3]);
-  if (programs.size() > 4) {
-    const Program& other = programs[4];
+  for (std::size_t i = 4; i < programs.size(); ++i) {
+    const Program& other = programs[i];
     std::printf(
         "| The same, another build of the launcher (`%ls`) | %.1f ms; %.1f MiB | | to the plain "
         "launcher %s; peak working set %s | | |\n",
@@ -454,13 +455,13 @@ int Handover(const std::wstring& launcher, const std::wstring& floor, const std:
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if ((argc == 7 || argc == 8) && std::wcscmp(argv[1], L"startup") == 0) {
+  if (argc >= 7 && std::wcscmp(argv[1], L"startup") == 0) {
     std::vector<Program> programs{{argv[3], kLauncherCaption, true, {}, {}},
                                   {argv[4], kPlainCaption, true, {}, {}},
                                   {argv[5], kFloorCaption, true, {}, {}},
                                   {argv[6], kBaselineCaption, false, {}, {}}};
-    if (argc == 8)
-      programs.push_back({argv[7], kLauncherCaption, true, {}, {}});
+    for (int other = 7; other < argc; ++other)
+      programs.push_back({argv[other], kLauncherCaption, true, {}, {}});
     return Startup(_wtoi(argv[2]), programs);
   }
   if (argc == 7 && std::wcscmp(argv[1], L"handover") == 0)

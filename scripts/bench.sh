@@ -7,7 +7,8 @@
 # sizes. Writes build/bench/results.md and prints it. The Windows programs print their own rows.
 # Not part of the tests: the numbers depend on the machine. Takes a few minutes.
 #   scripts/bench.sh [rounds] [hand-over runs]     (defaults 20 and 10)
-#   ZOLV_BENCH_COMPARE=<ZOLVWeb.exe> scripts/bench.sh ...    also that build, in the same rounds
+#   ZOLV_BENCH_COMPARE=<ZOLVWeb.exe>[:<ZOLVWeb.exe>...] scripts/bench.sh ...
+#     also those builds, in the same rounds
 # Measures the win32 build (the shipped one) where the 32-bit Wine runs here, else win64
 # (zolv_choose_windows_build; ZOLV_WINDOWS_PRESET=win32|win64 chooses).
 set -euo pipefail
@@ -94,14 +95,19 @@ launcher=$(windows_path "$stage/ZOLVWeb.exe")
 plain=$(windows_path "$stage/PlainLauncher.exe")
 floor=$(windows_path "$stage/ButtonWindow.exe")
 empty=$(windows_path "$stage/MinimalWindow.exe")
-# ZOLV_BENCH_COMPARE=<another ZOLVWeb.exe>: measured in the same start-up rounds, to see what a
-# change gains on a busy machine.
+# ZOLV_BENCH_COMPARE=<other ZOLVWeb.exe builds, colon-separated>: measured in the same start-up
+# rounds, to see what a change gains on a busy machine. Each in a folder of its own, with the
+# same site.ini, under the same name (the settings file's name follows the program's).
 compare=()
 if [ -n "${ZOLV_BENCH_COMPARE:-}" ]; then
-  mkdir -p "$stage/compare"
-  cp "$ZOLV_BENCH_COMPARE" "$stage/compare/ZOLVWeb.exe"
-  cp "$stage/site.ini" "$stage/compare/"
-  compare=("$(windows_path "$stage/compare/ZOLVWeb.exe")")
+  IFS=: read -r -a others <<<"$ZOLV_BENCH_COMPARE"
+  for index in "${!others[@]}"; do
+    folder=$stage/compare-$index
+    mkdir -p "$folder"
+    cp "${others[$index]}" "$folder/ZOLVWeb.exe"
+    cp "$stage/site.ini" "$folder/"
+    compare+=("$(windows_path "$folder/ZOLVWeb.exe")")
+  done
 fi
 echo "start-up: $rounds rounds"
 run startup "$stage/StartupBench.exe" startup "$rounds" "$launcher" "$plain" "$floor" "$empty" \
