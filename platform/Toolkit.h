@@ -5,6 +5,10 @@
 //
 // Every event handler runs through Application::Dispatch, so an exception never crosses a
 // window procedure: it goes to the exception handler and the loop carries on.
+//
+// A form and its controls are made as windows together, once, when first needed: the form
+// shown, a timer started, a window's handle asked for. Until then what they are to be is kept,
+// so a form laid out before it shows costs each window one making, where it is to be.
 #pragma once
 
 #include <cstdint>
@@ -147,7 +151,8 @@ class Form : public Control {
 
   Application& App() const { return app_; }
 
-  // Outer size and position, title bar and borders included.
+  // Outer size and position, title bar and borders included. A form is at the desktop's
+  // top-left corner until moved.
   Rect OuterBounds() const;
   void SetOuterHeight(int height);
   void MoveTo(int left, int top);

@@ -1,7 +1,8 @@
 // Form: the main window on Win32: a fixed single border with the system menu and close box,
 // the exact client size asked for, the taskbar button, the timers' messages, and the focus kept
-// across deactivation. Closing it ends the message loop; the window itself lives as long as the
-// Form object.
+// across deactivation. Its windows and its controls' are made together when first needed (the
+// form shown, say), each where it is to be then. Closing it ends the message loop; the window
+// itself lives as long as the Form object.
 #include "platform/win32/ToolkitWin32.h"
 
 namespace zolv::toolkit {
@@ -50,41 +51,80 @@ LRESULT FormImpl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return Control::Impl::WindowProc(message, wParam, lParam);
 }
 
-Form::Form(Application& app, const String& caption, int clientWidth, int clientHeight,
-           const Font& font)
-    : Control(std::make_unique<FormImpl>(app)), app_(app) {
-  RECT outer{0, 0, clientWidth, clientHeight};
+void FormImpl::Make() {
+  RECT outer{0, 0, bounds.width, bounds.height};
   ::AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
-  HWND window = ::CreateWindowExW(kFormExStyle, MAKEINTATOM(ImplOf(app).formClass), Wide(caption),
-                                  kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  outer.right - outer.left, outer.bottom - outer.top, nullptr,
-                                  nullptr, ::GetModuleHandleW(nullptr), impl_.get());
-  if (!window)
+  HWND made = ::CreateWindowExW(kFormExStyle, MAKEINTATOM(ImplOf(app).formClass), Wide(text),
+                                kFormStyle | (enabled ? 0u : WS_DISABLED), bounds.left, bounds.top,
+                                outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                                nullptr, ::GetModuleHandleW(nullptr), this);
+  if (!made)
     ThrowLastError("CreateWindowExW");
   if (!ImplOf(app).mainForm)
-    ImplOf(app).mainForm = window;
-  impl_->ApplyFont(font);
+    ImplOf(app).mainForm = made;
+  fontHandle = CreateFontHandle(font);
+  ::SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(fontHandle.get()), FALSE);
 }
 
+namespace {
+
+std::unique_ptr<Control::Impl> NewForm(Application& app, const String& caption, int clientWidth,
+                                       int clientHeight, const Font& font) {
+  auto impl = std::make_unique<FormImpl>(app);
+  impl->bounds = {0, 0, clientWidth, clientHeight};
+  impl->visible = false;
+  impl->text = caption;
+  impl->font = font;
+  return impl;
+}
+
+// The outer size of a form whose client area is `client`'s size.
+SIZE OuterSize(const Rect& client) {
+  RECT outer{0, 0, client.width, client.height};
+  ::AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
+  return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+}  // namespace
+
+Form::Form(Application& app, const String& caption, int clientWidth, int clientHeight,
+           const Font& font)
+    : Control(NewForm(app, caption, clientWidth, clientHeight, font)), app_(app) {}
+
 Rect Form::OuterBounds() const {
+  HWND window = impl_->Window();
+  if (!window) {
+    const SIZE size = OuterSize(impl_->bounds);
+    return {impl_->bounds.left, impl_->bounds.top, size.cx, size.cy};
+  }
   RECT r{};
-  ::GetWindowRect(impl_->Window(), &r);
+  ::GetWindowRect(window, &r);
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
 void Form::SetOuterHeight(int height) {
+  HWND window = impl_->Window();
+  if (!window) {
+    impl_->bounds.height += height - OuterSize(impl_->bounds).cy;
+    return;
+  }
   Rect outer = OuterBounds();
-  ::SetWindowPos(impl_->Window(), nullptr, 0, 0, outer.width, height,
+  ::SetWindowPos(window, nullptr, 0, 0, outer.width, height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::MoveTo(int left, int top) {
-  ::SetWindowPos(impl_->Window(), nullptr, left, top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  HWND window = impl_->Window();
+  if (!window) {
+    impl_->bounds.left = left;
+    impl_->bounds.top = top;
+    return;
+  }
+  ::SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::Show() {
-  HWND window = impl_->Window();
+  HWND window = impl_->WindowNeeded();
   ::ShowWindow(window, SW_SHOW);
   ::SetForegroundWindow(window);
   if (HWND first = FirstTabStop(window))

@@ -16,6 +16,10 @@ void DrawBevel(HWND panel, HDC dc) {
 struct PanelImpl : Control::Impl {
   using Control::Impl::Impl;
 
+  void Make() override {
+    MakeChild(MAKEINTATOM(ImplOf(app).panelClass), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
+  }
+
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     switch (message) {
       case WM_PAINT: {
@@ -33,13 +37,15 @@ struct PanelImpl : Control::Impl {
   }
 };
 
+std::unique_ptr<Control::Impl> NewPanel(Control& parent, const Rect& bounds) {
+  auto impl = std::make_unique<PanelImpl>(ImplOf(parent).app, &ImplOf(parent));
+  impl->bounds = bounds;
+  impl->font = parent.GetFont();
+  return impl;
+}
+
 }  // namespace
 
-Panel::Panel(Control& parent, const Rect& bounds)
-    : Control(std::make_unique<PanelImpl>(ImplOf(parent).app)) {
-  impl_->CreateChild(MAKEINTATOM(ImplOf(impl_->app).panelClass), WS_CLIPCHILDREN,
-                     WS_EX_CONTROLPARENT, bounds, ImplOf(parent), String());
-  impl_->ApplyFont(parent.GetFont());
-}
+Panel::Panel(Control& parent, const Rect& bounds) : Control(NewPanel(parent, bounds)) {}
 
 }  // namespace zolv::toolkit

@@ -83,13 +83,16 @@ void DrawCaption(HDC dc, HTHEME theme, const ButtonLook& look, const String& cap
 }
 
 struct ButtonImpl : Control::Impl {
-  ButtonImpl(Application& application, Button& owner) : Control::Impl(application), self(owner) {}
+  ButtonImpl(Application& application, Control::Impl& container, Button& owner)
+      : Control::Impl(application, &container), self(owner) {}
   // The window outlives this part of the object by the base's destructor: its messages go
   // straight to the class's procedure again.
   ~ButtonImpl() override {
     if (systemProc)
       ::SetWindowLongPtrW(Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(systemProc));
   }
+
+  void Make() override;
 
   void Command(WORD code) override {
     // A click still queued when the button was disabled does not count.
@@ -107,7 +110,7 @@ struct ButtonImpl : Control::Impl {
     return CDRF_SKIPDEFAULT;
   }
 
-  void Paint(HDC dc, RECT bounds) {
+  void Paint(HDC dc, RECT face) {
     HWND button = Window();
     ButtonLook look = LookOf(button);
     UniqueTheme theme(win32::uxtheme::OpenThemeData(button, L"Button"));
@@ -115,12 +118,12 @@ struct ButtonImpl : Control::Impl {
     if (theme) {
       int state = look.ThemeState();
       if (win32::uxtheme::IsThemeBackgroundPartiallyTransparent(theme.get(), BP_PUSHBUTTON, state))
-        win32::uxtheme::DrawThemeParentBackground(button, dc, &bounds);
-      win32::uxtheme::DrawThemeBackground(theme.get(), dc, BP_PUSHBUTTON, state, &bounds, nullptr);
-      win32::uxtheme::GetThemeBackgroundContentRect(theme.get(), dc, BP_PUSHBUTTON, state, &bounds,
+        win32::uxtheme::DrawThemeParentBackground(button, dc, &face);
+      win32::uxtheme::DrawThemeBackground(theme.get(), dc, BP_PUSHBUTTON, state, &face, nullptr);
+      win32::uxtheme::GetThemeBackgroundContentRect(theme.get(), dc, BP_PUSHBUTTON, state, &face,
                                                     &content);
     } else {
-      content = DrawClassicFrame(dc, bounds, look);
+      content = DrawClassicFrame(dc, face, look);
     }
 
     auto uiState = static_cast<UINT>(::SendMessageW(button, WM_QUERYUISTATE, 0, 0));
@@ -195,25 +198,35 @@ LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lPa
   return ::CallWindowProcW(systemProc, button, message, wParam, lParam);
 }
 
+void ButtonImpl::Make() {
+  MakeChild(WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0);
+  systemProc = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ButtonProc)));
+}
+
+std::unique_ptr<Control::Impl> NewButton(Button& self, Control& parent, const Rect& bounds,
+                                         const String& caption, const Font& font, int picture) {
+  auto impl = std::make_unique<ButtonImpl>(ImplOf(parent).app, ImplOf(parent), self);
+  impl->bounds = bounds;
+  impl->text = caption;
+  impl->font = font;
+  impl->pictureId = picture;
+  return impl;
+}
+
 }  // namespace
 
 Button::Button(Control& parent, const Rect& bounds, const String& caption, const Font& font,
                int picture)
-    : Control(std::make_unique<ButtonImpl>(ImplOf(parent).app, *this)) {
-  auto& impl = static_cast<ButtonImpl&>(*impl_);
-  impl.pictureId = picture;
-  impl.CreateChild(WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0, bounds, ImplOf(parent), caption);
-  impl.systemProc = reinterpret_cast<WNDPROC>(
-      ::SetWindowLongPtrW(impl.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ButtonProc)));
-  impl.ApplyFont(font);
-}
+    : Control(NewButton(*this, parent, bounds, caption, font, picture)) {}
 
 bool Button::Focused() const {
-  return ::GetFocus() == impl_->Window();
+  HWND window = impl_->Window();
+  return window && ::GetFocus() == window;
 }
 
 void Button::SetFocus() {
-  ::SetFocus(impl_->Window());
+  ::SetFocus(impl_->WindowNeeded());
 }
 
 void Button::SetDescription(const String& description) {
@@ -221,11 +234,14 @@ void Button::SetDescription(const String& description) {
   if (impl.description == description)
     return;
   impl.description = description;
-  win32::accessibility::DescriptionChanged(impl.Window(), description);
+  // Before the window is made, no client can have asked for it.
+  if (HWND window = impl.Window())
+    win32::accessibility::DescriptionChanged(window, description);
 }
 
 void Button::AnnounceCaption() {
-  win32::accessibility::AnnounceCaption(impl_->Window());
+  if (HWND window = impl_->Window())
+    win32::accessibility::AnnounceCaption(window);
 }
 
 }  // namespace zolv::toolkit

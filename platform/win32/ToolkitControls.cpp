@@ -1,5 +1,6 @@
-// ToolkitControls: what every control shares on Win32: its window, bounds, visibility, enabled
-// state, caption and font, and the window procedure of the toolkit's own classes.
+// ToolkitControls: what every control shares on Win32: its window, made with the rest of its
+// form's when first needed, bounds, visibility, enabled state, caption and font, and the window
+// procedure of the toolkit's own classes.
 #include <algorithm>
 #include <exception>
 
@@ -50,24 +51,53 @@ Control::Impl* ImplOf(HWND window) {
   return reinterpret_cast<Control::Impl*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
+Control::Impl::Impl(Application& application, Impl* parentImpl)
+    : app(application), parent(parentImpl) {
+  if (parent)
+    parent->children.push_back(this);
+}
+
+Control::Impl::~Impl() {
+  if (parent)
+    std::erase(parent->children, this);
+}
+
+HWND Control::Impl::WindowNeeded() {
+  if (!window) {
+    Impl* form = this;
+    while (form->parent)
+      form = form->parent;
+    form->MakeTree();
+  }
+  return Window();
+}
+
+void Control::Impl::MakeTree() {
+  if (!window)
+    Make();
+  for (Impl* child : children)
+    child->MakeTree();
+}
+
 void Control::Impl::ApplyFont(const Font& newFont) {
   // The same font again (the bold mark taken off a button that never had it): nothing changes.
   if (fontHandle && newFont == font)
+    return;
+  font = newFont;
+  if (!window)
     return;
   win32::UniqueFont handle = CreateFontHandle(newFont);
   ::SendMessageW(Window(), WM_SETFONT, reinterpret_cast<WPARAM>(handle.get()), TRUE);
   // The old font is deleted only now that the window has let go of it.
   fontHandle = std::move(handle);
-  font = newFont;
 }
 
-void Control::Impl::CreateChild(const wchar_t* windowClass, DWORD style, DWORD exStyle,
-                                const Rect& bounds, const Control::Impl& parent,
-                                const String& text) {
+void Control::Impl::MakeChild(const wchar_t* windowClass, DWORD style, DWORD exStyle) {
   int id = ImplOf(app).nextControlId++;
+  DWORD state = (visible ? WS_VISIBLE : 0u) | (enabled ? 0u : WS_DISABLED);
   HWND created = ::CreateWindowExW(
-      exStyle, windowClass, Wide(text), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
-      bounds.left, bounds.top, bounds.width, bounds.height, parent.Window(),
+      exStyle, windowClass, Wide(text), WS_CHILD | WS_CLIPSIBLINGS | state | style, bounds.left,
+      bounds.top, bounds.width, bounds.height, parent->Window(),
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), this);
   if (!created)
     ThrowLastError("CreateWindowExW");
@@ -75,6 +105,8 @@ void Control::Impl::CreateChild(const wchar_t* windowClass, DWORD style, DWORD e
   if (window.get() != created)
     window.reset(created);
   ::SetWindowLongPtrW(created, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  fontHandle = CreateFontHandle(font);
+  ::SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(fontHandle.get()), FALSE);
 }
 
 LRESULT Control::Impl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -168,7 +200,11 @@ HWND FirstTabStop(HWND parent) {
   return nullptr;
 }
 
-Control::Control(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Control::Control(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {
+  // A control added to a form whose windows are made gets its window at once.
+  if (impl_->parent && impl_->parent->Window())
+    impl_->MakeTree();
+}
 
 Control::~Control() {
   // The window goes first, while everything it draws with is still there.
@@ -177,6 +213,8 @@ Control::~Control() {
 
 Rect Control::Bounds() const {
   HWND window = impl_->Window();
+  if (!window)
+    return impl_->bounds;
   if (IsTopLevel(window)) {
     RECT client{};
     ::GetClientRect(window, &client);
@@ -191,6 +229,10 @@ Rect Control::Bounds() const {
 
 void Control::SetBounds(const Rect& bounds) {
   HWND window = impl_->Window();
+  if (!window) {
+    impl_->bounds = bounds;
+    return;
+  }
   SIZE size{bounds.width, bounds.height};
   if (IsTopLevel(window))
     size = OuterSizeFor(window, bounds.width, bounds.height);
@@ -200,16 +242,22 @@ void Control::SetBounds(const Rect& bounds) {
 
 void Control::SetTop(int top) {
   Rect bounds = Bounds();
-  ::SetWindowPos(impl_->Window(), nullptr, bounds.left, top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  bounds.top = top;
+  SetBounds(bounds);
 }
 
 bool Control::Visible() const {
-  return ::GetWindowLongW(impl_->Window(), GWL_STYLE) & WS_VISIBLE;
+  HWND window = impl_->Window();
+  return window ? (::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0 : impl_->visible;
 }
 
 void Control::SetVisible(bool visible) {
-  HWND window = impl_->Window();
+  // A form shows its windows, so they are made first.
+  HWND window = impl_->parent || !visible ? impl_->Window() : impl_->WindowNeeded();
+  if (!window) {
+    impl_->visible = visible;
+    return;
+  }
   if (!visible)
     MoveFocusOffBeforeLosing(window);
   int command = visible ? (IsTopLevel(window) ? SW_SHOW : SW_SHOWNA) : SW_HIDE;
@@ -217,11 +265,16 @@ void Control::SetVisible(bool visible) {
 }
 
 bool Control::Enabled() const {
-  return ::IsWindowEnabled(impl_->Window());
+  HWND window = impl_->Window();
+  return window ? ::IsWindowEnabled(window) != FALSE : impl_->enabled;
 }
 
 void Control::SetEnabled(bool enabled) {
   HWND window = impl_->Window();
+  if (!window) {
+    impl_->enabled = enabled;
+    return;
+  }
   if (!enabled)
     MoveFocusOffBeforeLosing(window);
   ::EnableWindow(window, enabled);
@@ -229,6 +282,8 @@ void Control::SetEnabled(bool enabled) {
 
 String Control::Caption() const {
   HWND window = impl_->Window();
+  if (!window)
+    return impl_->text;
   String text(static_cast<size_t>(::GetWindowTextLengthW(window)), u'\0');
   int copied = ::GetWindowTextW(window, Wide(text), static_cast<int>(text.size()) + 1);
   text.resize(static_cast<size_t>(std::max(copied, 0)));
@@ -236,7 +291,10 @@ String Control::Caption() const {
 }
 
 void Control::SetCaption(const String& caption) {
-  ::SetWindowTextW(impl_->Window(), Wide(caption));
+  if (HWND window = impl_->Window())
+    ::SetWindowTextW(window, Wide(caption));
+  else
+    impl_->text = caption;
 }
 
 Font Control::GetFont() const {
@@ -248,7 +306,7 @@ void Control::SetFont(const Font& font) {
 }
 
 NativeWindow Control::Native() const {
-  return reinterpret_cast<NativeWindow>(impl_->Window());
+  return reinterpret_cast<NativeWindow>(impl_->WindowNeeded());
 }
 
 }  // namespace zolv::toolkit

@@ -39,7 +39,7 @@ struct Application::Impl {
   // The toolkit's window classes, registered once per process.
   ATOM formClass = 0;
   ATOM panelClass = 0;
-  // The first form created: the owner of the error box.
+  // The first form whose window was made: the owner of the error box.
   HWND mainForm = nullptr;
   bool terminated = false;
   int nextControlId = 100;  // child ids stay clear of IDOK and IDCANCEL
@@ -49,8 +49,9 @@ struct Application::Impl {
 };
 
 struct Control::Impl {
-  explicit Impl(Application& application) : app(application) {}
-  virtual ~Impl() = default;
+  // `parent` is null for a form; a control is its parent's child from here on.
+  Impl(Application& application, Impl* parent);
+  virtual ~Impl();
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
 
@@ -60,19 +61,36 @@ struct Control::Impl {
   virtual void Command(WORD) {}
   virtual LRESULT Notify(NMHDR&) { return 0; }
 
+  // The window, or null while it is not made yet.
   HWND Window() const { return window.get(); }
+  // The window, making the windows of the control's form first when they are not made yet.
+  HWND WindowNeeded();
 
-  // Makes `font` the control's font: a new HFONT, handed over with WM_SETFONT (none when it
-  // already is).
+  // Makes `font` the control's font: once the window is made, a new HFONT handed over with
+  // WM_SETFONT (none when it already is).
   void ApplyFont(const Font& newFont);
 
-  // Creates the control's window as a child of `parent` (an id of its own, this Impl in
-  // GWLP_USERDATA, or as the creation parameter for the toolkit's own classes).
-  void CreateChild(const wchar_t* windowClass, DWORD style, DWORD exStyle, const Rect& bounds,
-                   const Control::Impl& parent, const String& text);
+  // Makes this control's window from what it is to be; its parent's window exists.
+  virtual void Make() = 0;
+  // Makes the window of a child control: an id of its own, this Impl in GWLP_USERDATA (or as
+  // the creation parameter for the toolkit's own classes), then its font.
+  void MakeChild(const wchar_t* windowClass, DWORD style, DWORD exStyle);
+  // Makes the windows not made yet of this control and its children, in creation order.
+  void MakeTree();
 
   Application& app;
+  Impl* parent;
+  std::vector<Impl*> children;  // in creation order, which is also the tab order
+
+  // What the control is to be: the window is made from it, and while the window is not made,
+  // changes stay here. A child's bounds are in its parent's client area; a form's are its
+  // place (the desktop's top-left corner until moved) and its client size.
+  Rect bounds;
+  bool visible = true;
+  bool enabled = true;
+  String text;
   Font font;
+
   win32::UniqueFont fontHandle;
   win32::UniqueWindow window;
 };
@@ -87,8 +105,9 @@ LRESULT CALLBACK ToolkitWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 bool ForwardToChild(HWND container, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 struct FormImpl : Control::Impl {
-  using Control::Impl::Impl;
+  explicit FormImpl(Application& application) : Control::Impl(application, nullptr) {}
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void Make() override;
 
   std::vector<Timer*> timers;
   HWND lastFocus = nullptr;  // restored when the form is activated again

@@ -286,6 +286,50 @@ TEST_F(ToolkitTest, EachButtonHasItsOwnFontAndBoldSwitchesIt) {
   EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
 }
 
+// A form laid out before anything asks for its windows has none yet; they are then made as
+// they were left, and a control added afterwards is made at once.
+TEST_F(ToolkitTest, ChangesBeforeTheWindowsAreMadeAreWhatTheyAreMadeWith) {
+  Font bold = chrome.GetFont();
+  bold.bold = true;
+  chrome.SetFont(bold);
+  chrome.SetCaption(u"Usar Chrome");
+  chrome.SetTop(10);
+  firefox.SetVisible(false);
+  ie.SetEnabled(false);
+  const Rect outer = form.OuterBounds();
+  form.SetOuterHeight(outer.height - 100);
+  form.MoveTo(40, 30);
+  EXPECT_EQ(form.Bounds(), (Rect{40, 30, 303, 172}));
+  EXPECT_EQ(chrome.Bounds(), (Rect{17, 10, 266, 34}));
+  EXPECT_EQ(chrome.Caption(), u"Usar Chrome");
+  EXPECT_FALSE(firefox.Visible());
+  EXPECT_FALSE(ie.Enabled());
+  EXPECT_EQ(::FindWindowW(L"ZOLVForm", L"ZOLV Online"), nullptr);
+
+  RECT window{};
+  ::GetWindowRect(H(form), &window);
+  EXPECT_EQ(window.left, 40);
+  EXPECT_EQ(window.top, 30);
+  EXPECT_EQ(window.bottom - window.top, outer.height - 100);
+  RECT client{};
+  ::GetClientRect(H(form), &client);
+  EXPECT_EQ(client.bottom, 172);
+  EXPECT_EQ(RectInParent(H(chrome)).top, 10);
+  EXPECT_EQ(TextOf(H(chrome)), L"Usar Chrome");
+  EXPECT_EQ(FontOf(H(chrome)).lfWeight, FW_BOLD);
+  EXPECT_FALSE(::GetWindowLongW(H(firefox), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(::IsWindowEnabled(H(ie)));
+  // Creation order stays the tab order.
+  EXPECT_EQ(::GetWindow(H(top), GW_CHILD), H(ie));
+  EXPECT_EQ(::GetWindow(H(ie), GW_HWNDNEXT), H(chrome));
+
+  Button late{bottom, {17, 0, 100, 8}, u"Late", kBrowserFont};
+  HWND made = ::FindWindowExW(H(bottom), nullptr, L"Button", L"Late");
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(made, H(late));
+  EXPECT_EQ(::GetWindow(H(access), GW_HWNDNEXT), made);
+}
+
 TEST_F(ToolkitTest, VisibleEnabledAndCaptionAreTheWindowsOwn) {
   EXPECT_TRUE(firefox.Visible());
   firefox.SetVisible(false);
