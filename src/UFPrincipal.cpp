@@ -57,15 +57,6 @@ bool Contains(StringView text, StringView part) {
   return text.find(part) != StringView::npos;
 }
 
-// Panel1 fills the client area above the bottom-aligned Panel2.
-Rect TopPanelBounds(const DesignScale& scale, int clientWidth, int clientHeight) {
-  return {0, 0, clientWidth, clientHeight - scale(design::kPanel2Height)};
-}
-Rect BottomPanelBounds(const DesignScale& scale, int clientWidth, int clientHeight) {
-  const int height = scale(design::kPanel2Height);
-  return {0, clientHeight - height, clientWidth, height};
-}
-
 }  // namespace
 
 TForm1::TForm1(toolkit::Application& app) : TForm1(app, MeasureDesignScale(app)) {}
@@ -73,11 +64,8 @@ TForm1::TForm1(toolkit::Application& app) : TForm1(app, MeasureDesignScale(app))
 TForm1::TForm1(toolkit::Application& app, const DesignScale& scale)
     : Form(app, design::kFormCaption, scale(design::kClientWidth), scale(design::kClientHeight),
            {.name = design::kMainFontName, .height = scale.mainFontHeight}),
-      // Made where they belong: each window move before the window shows costs start-up time.
-      Panel1(*this,
-             TopPanelBounds(scale, scale(design::kClientWidth), scale(design::kClientHeight))),
-      Panel2(*this,
-             BottomPanelBounds(scale, scale(design::kClientWidth), scale(design::kClientHeight))),
+      Panel1(*this, {}),
+      Panel2(*this, {}),
       BBrowserIE(MakeBrowserButton(Panel1, scale, 0)),
       BBrowserChrome(MakeBrowserButton(Panel1, scale, 1)),
       BBrowserFirefox(MakeBrowserButton(Panel1, scale, 2)),
@@ -89,6 +77,7 @@ TForm1::TForm1(toolkit::Application& app, const DesignScale& scale)
                     .charset = toolkit::Charset::Ansi}),
       TimerClose(*this, design::kCloseIntervalMs),
       scale_(scale) {
+  ArrangePanels();
   const auto buttons = BrowserButtons();
   for (std::size_t row = 0; row < buttons.size(); ++row) {
     buttons[row]->OnClick = [this, row, button = buttons[row]] {
@@ -214,8 +203,9 @@ std::array<Button*, 5> TForm1::BrowserButtons() {
 
 void TForm1::ArrangePanels() {
   const Rect client = Bounds();
-  Panel1.SetBounds(TopPanelBounds(scale_, client.width, client.height));
-  Panel2.SetBounds(BottomPanelBounds(scale_, client.width, client.height));
+  const int bottomHeight = scale_(design::kPanel2Height);
+  Panel1.SetBounds({0, 0, client.width, client.height - bottomHeight});
+  Panel2.SetBounds({0, client.height - bottomHeight, client.width, bottomHeight});
 }
 
 }  // namespace zolv

@@ -69,7 +69,7 @@ class TForm1 : public toolkit::Form {
   std::array<toolkit::Button*, 5> BrowserButtons();
   // A browser button's click: choose the table row's browser and save the choice.
   void ChooseBrowser(std::size_t row, toolkit::Button& Sender);
-  // Fits the panels to the client area after its height changed.
+  // Panel1 fills the client area above the bottom-aligned Panel2.
   void ArrangePanels();
 
   DesignScale scale_;
