@@ -12,6 +12,13 @@ namespace {
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_BORDER | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 
+// The outer size of a form whose client area is `client`'s size.
+SIZE OuterSize(const Rect& client) {
+  RECT outer{0, 0, client.width, client.height};
+  ::AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
+  return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
 bool CanTakeFocus(HWND form, HWND window) {
   return window && ::IsWindow(window) && ::IsChild(form, window) && ::IsWindowVisible(window) &&
          ::IsWindowEnabled(window);
@@ -52,12 +59,11 @@ LRESULT FormImpl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void FormImpl::Make() {
-  RECT outer{0, 0, bounds.width, bounds.height};
-  ::AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
-  HWND made = ::CreateWindowExW(kFormExStyle, MAKEINTATOM(ImplOf(app).formClass), Wide(text),
-                                kFormStyle | (enabled ? 0u : WS_DISABLED), bounds.left, bounds.top,
-                                outer.right - outer.left, outer.bottom - outer.top, nullptr,
-                                nullptr, ::GetModuleHandleW(nullptr), this);
+  const SIZE outer = OuterSize(bounds);
+  HWND made =
+      ::CreateWindowExW(kFormExStyle, MAKEINTATOM(ImplOf(app).formClass), Wide(text),
+                        kFormStyle | (enabled ? 0u : WS_DISABLED), bounds.left, bounds.top,
+                        outer.cx, outer.cy, nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
   if (!made)
     ThrowLastError("CreateWindowExW");
   if (!ImplOf(app).mainForm)
@@ -76,13 +82,6 @@ std::unique_ptr<Control::Impl> NewForm(Application& app, const String& caption, 
   impl->text = caption;
   impl->font = font;
   return impl;
-}
-
-// The outer size of a form whose client area is `client`'s size.
-SIZE OuterSize(const Rect& client) {
-  RECT outer{0, 0, client.width, client.height};
-  ::AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
-  return {outer.right - outer.left, outer.bottom - outer.top};
 }
 
 }  // namespace
