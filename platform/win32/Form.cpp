@@ -12,19 +12,18 @@ namespace {
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_BORDER | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 
-// The outer size of a form whose client area is `client`'s size.
-SIZE OuterSize(const Rect& client) {
-  RECT outer{0, 0, client.width, client.height};
-  ::AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
-  return {outer.right - outer.left, outer.bottom - outer.top};
-}
-
 bool CanTakeFocus(HWND form, HWND window) {
   return window && ::IsWindow(window) && ::IsChild(form, window) && ::IsWindowVisible(window) &&
          ::IsWindowEnabled(window);
 }
 
 }  // namespace
+
+SIZE FormOuterSize(const Rect& client) {
+  RECT outer{0, 0, client.width, client.height};
+  ::AdjustWindowRectEx(&outer, kFormStyle, FALSE, kFormExStyle);
+  return {outer.right - outer.left, outer.bottom - outer.top};
+}
 
 LRESULT FormImpl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND form = Window();
@@ -59,7 +58,7 @@ LRESULT FormImpl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void FormImpl::Make() {
-  const SIZE outer = OuterSize(bounds);
+  const SIZE outer = FormOuterSize(bounds);
   HWND made =
       ::CreateWindowExW(kFormExStyle, MAKEINTATOM(ImplOf(app).formClass), Wide(text),
                         kFormStyle | (enabled ? 0u : WS_DISABLED), bounds.left, bounds.top,
@@ -68,8 +67,6 @@ void FormImpl::Make() {
     ThrowLastError("CreateWindowExW");
   if (!ImplOf(app).mainForm)
     ImplOf(app).mainForm = made;
-  fontHandle = CreateFontHandle(font);
-  ::SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(fontHandle.get()), FALSE);
 }
 
 namespace {
@@ -93,7 +90,7 @@ Form::Form(Application& app, const String& caption, int clientWidth, int clientH
 Rect Form::OuterBounds() const {
   HWND window = impl_->Window();
   if (!window) {
-    const SIZE size = OuterSize(impl_->bounds);
+    const SIZE size = FormOuterSize(impl_->bounds);
     return {impl_->bounds.left, impl_->bounds.top, size.cx, size.cy};
   }
   RECT r{};
@@ -104,7 +101,7 @@ Rect Form::OuterBounds() const {
 void Form::SetOuterHeight(int height) {
   HWND window = impl_->Window();
   if (!window) {
-    impl_->bounds.height += height - OuterSize(impl_->bounds).cy;
+    impl_->bounds.height += height - FormOuterSize(impl_->bounds).cy;
     return;
   }
   Rect outer = OuterBounds();

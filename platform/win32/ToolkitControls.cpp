@@ -20,14 +20,6 @@ Rect OuterRect(HWND window) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-// The outer size of a top-level window whose client area is width x height.
-SIZE OuterSizeFor(HWND window, int width, int height) {
-  RECT r{0, 0, width, height};
-  ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(::GetWindowLongW(window, GWL_EXSTYLE)));
-  return {r.right - r.left, r.bottom - r.top};
-}
-
 }  // namespace
 
 win32::UniqueFont CreateFontHandle(const Font& font) {
@@ -73,8 +65,11 @@ HWND Control::Impl::WindowNeeded() {
 }
 
 void Control::Impl::MakeTree() {
-  if (!window)
+  if (!window) {
     Make();
+    fontHandle = CreateFontHandle(font);
+    ::SendMessageW(Window(), WM_SETFONT, reinterpret_cast<WPARAM>(fontHandle.get()), FALSE);
+  }
   for (Impl* child : children)
     child->MakeTree();
 }
@@ -105,8 +100,6 @@ void Control::Impl::MakeChild(const wchar_t* windowClass, DWORD style, DWORD exS
   if (window.get() != created)
     window.reset(created);
   ::SetWindowLongPtrW(created, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  fontHandle = CreateFontHandle(font);
-  ::SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(fontHandle.get()), FALSE);
 }
 
 LRESULT Control::Impl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -235,7 +228,7 @@ void Control::SetBounds(const Rect& bounds) {
   }
   SIZE size{bounds.width, bounds.height};
   if (IsTopLevel(window))
-    size = OuterSizeFor(window, bounds.width, bounds.height);
+    size = FormOuterSize(bounds);
   ::SetWindowPos(window, nullptr, bounds.left, bounds.top, size.cx, size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -252,8 +245,10 @@ bool Control::Visible() const {
 }
 
 void Control::SetVisible(bool visible) {
-  // A form shows its windows, so they are made first.
-  HWND window = impl_->parent || !visible ? impl_->Window() : impl_->WindowNeeded();
+  // A form shown makes its windows first.
+  if (visible && !impl_->parent)
+    impl_->WindowNeeded();
+  HWND window = impl_->Window();
   if (!window) {
     impl_->visible = visible;
     return;

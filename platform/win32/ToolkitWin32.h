@@ -73,9 +73,10 @@ struct Control::Impl {
   // Makes this control's window from what it is to be; its parent's window exists.
   virtual void Make() = 0;
   // Makes the window of a child control: an id of its own, this Impl in GWLP_USERDATA (or as
-  // the creation parameter for the toolkit's own classes), then its font.
+  // the creation parameter for the toolkit's own classes).
   void MakeChild(const wchar_t* windowClass, DWORD style, DWORD exStyle);
-  // Makes the windows not made yet of this control and its children, in creation order.
+  // Makes the windows not made yet of this control and its children, in creation order, and
+  // gives each its font.
   void MakeTree();
 
   Application& app;
@@ -103,6 +104,9 @@ LRESULT CALLBACK ToolkitWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 
 // WM_COMMAND and WM_NOTIFY of a container's children, passed to the child's Impl.
 bool ForwardToChild(HWND container, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+// The outer size of a form whose client area is `client`'s size.
+SIZE FormOuterSize(const Rect& client);
 
 struct FormImpl : Control::Impl {
   explicit FormImpl(Application& application) : Control::Impl(application, nullptr) {}
