@@ -160,17 +160,18 @@ zolv_start_wine() {
 # that runs here, and says in one line which and why; WHAT names what runs it ("the Windows
 # suites run"). win32, the program we ship, where the 32-bit Wine runs a trivial 32-bit program;
 # else win64, the same sources built for 64-bit Windows. ZOLV_WINDOWS_PRESET, when set, decides.
+# Needs scripts/lib/deps.sh, which the scripts that choose a build source to install Wine.
 zolv_choose_windows_build() {
   local what=$1
   if [ -n "${ZOLV_WINDOWS_PRESET:-}" ]; then
     echo "ZOLV_WINDOWS_PRESET=$ZOLV_WINDOWS_PRESET: $what build/$ZOLV_WINDOWS_PRESET"
     return 0
   fi
-  local missing=${ZOLV_WINE32_MISSING:-$ZOLV_ROOT/build/apt/wine32-missing.txt}
   local log=$ZOLV_WINE_DIR/probe32.log why code=0
-  if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+  if ! zolv_installed "$ZOLV_WINE32_PACKAGE"; then
     why="32-bit Wine is not installed"
-    [ ! -s "$missing" ] || why="32-bit Wine could not be installed ($(cat "$missing"))"
+    [ ! -s "$ZOLV_WINE32_MISSING" ] ||
+      why="32-bit Wine could not be installed ($(cat "$ZOLV_WINE32_MISSING"))"
   else
     timeout 120 "${ZOLV_WINE[@]}" 'C:\windows\syswow64\cmd.exe' /c exit 32 >"$log" 2>&1 \
       </dev/null || code=$?
