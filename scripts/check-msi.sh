@@ -13,8 +13,14 @@ trap 'rm -rf "$files"' EXIT
 cd "$files"
 fail() { echo "check-msi: $msi: $*" >&2; exit 1; }
 
-# rows table: the table's rows, tab-separated, without the three header lines.
-rows() { msiinfo export "$1" "$2" | tail -n +4 | tr -d '\r'; }
+# rows package table: the table's rows, tab-separated, without the three header lines; each
+# table read from each package once.
+mkdir rows
+rows() {
+  local cache=rows/${1//\//_}.$2
+  [ -f "$cache" ] || msiinfo export "$1" "$2" | tail -n +4 | tr -d '\r' >"$cache"
+  cat "$cache"
+}
 # sequence table action: the action's number in that sequence table, empty when not there.
 sequence() { rows "$msi" "$1" | awk -F'\t' -v a="$2" '$1 == a { print $3 }'; }
 property() { rows "$msi" Property | awk -F'\t' -v p="$1" '$1 == p { print $2 }'; }
@@ -87,7 +93,8 @@ done < <(rows "$msi" Shortcut | awk -F'\t' '{ print $1 "|" $5 "|" $9 }')
 
 # ICE80: a 32-bit package searches and installs in the 32-bit registry view and folders only
 # (no msidbLocatorType64bit, 0x10, in RegLocator; no msidbComponentAttributes64bit, 0x100).
-if [[ "$(msiinfo suminfo "$msi" | sed -n 's/^Template: //p')" == Intel\;* ]]; then
+template=$(msiinfo suminfo "$msi" | sed -n 's/^Template: //p')
+if [[ "$template" == Intel\;* ]]; then
   searches=$(rows "$msi" RegLocator | awk -F'\t' 'int($5 / 16) % 2 { print $1 }')
   [ -z "$searches" ] || fail "32-bit package with 64-bit registry searches (ICE80): $searches"
   components=$(rows "$msi" Component | awk -F'\t' 'int($4 / 256) % 2 { print $1 }')
@@ -96,7 +103,6 @@ fi
 
 # Template summary property: the platform and the languages the package is for, ProductLanguage
 # among them.
-template=$(msiinfo suminfo "$msi" | sed -n 's/^Template: //p')
 product_language=$(property ProductLanguage)
 [[ ",${template#*;}," == *",$product_language,"* ]] ||
   fail "summary template $template does not name ProductLanguage $product_language"
