@@ -9,7 +9,9 @@
 namespace zolv::files {
 
 // Reads the whole file into `bytes`. Others may read the file meanwhile, not write it. A file
-// too large for the process's memory (4 GiB or more in a 32-bit one) is refused.
+// that another program holds for a moment (another launcher's save, a scanner) is waited out,
+// half a second in all, as a save waits; one held longer is refused. A file too large for the
+// process's memory (4 GiB or more in a 32-bit one) is refused.
 // On failure returns false and sets `error` to the system's text for the failure.
 bool ReadWhole(const String& path, std::string& bytes, String& error);
 
@@ -20,7 +22,8 @@ bool ReadWhole(const String& path, std::string& bytes, String& error);
 // may set them), its creation time, its not-indexed attribute, its encryption and compression.
 // What creating the file anew would refuse is refused: while another process has the file
 // open, and when it is read-only, hidden or a system file (access denied). A handle open for a
-// moment (a scanner's) is waited out, for half a second in all. A symbolic link in the file's
+// moment (a scanner's, a reader's) is waited out, for half a second in all; readers that come
+// meanwhile wait the save out the same way. A symbolic link in the file's
 // place stays, and the file it leads to is replaced. On any failure the old file stays whole,
 // no temporary file is left, and `error` holds the system's text.
 bool ReplaceWhole(const String& path, std::string_view bytes, String& error);

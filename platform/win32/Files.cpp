@@ -12,12 +12,14 @@
 #include <new>
 #include <string>
 
+#include "platform/win32/PassingHold.h"
 #include "platform/win32/SystemError.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Wide.h"
 
 namespace zolv::files {
 
+using win32::Patience;
 using win32::SystemErrorText;
 using win32::UniqueFile;
 using win32::Wide;
@@ -32,23 +34,6 @@ constexpr DWORD kNotRecreatable =
 // takes a privilege the program does not have.
 constexpr SECURITY_INFORMATION kOwnerAndGroup =
     OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION;
-
-// Antivirus, backup and indexing programs open a file just written for a few milliseconds. A
-// save waits such a passing handle out, half a second in all, then reports the refusal; a file
-// held longer, by another launcher or anything else, still fails the save.
-class Patience {
- public:
-  // Waits a moment and returns true while the half second lasts.
-  bool Wait() {
-    if (::GetTickCount64() >= deadline_)
-      return false;
-    ::Sleep(10);
-    return true;
-  }
-
- private:
-  const ULONGLONG deadline_ = ::GetTickCount64() + 500;
-};
 
 // What the replaced file passes on to the file that takes its place.
 struct Kept {
@@ -224,8 +209,9 @@ UniqueFile CreateTemporary(const String& target, DWORD attributes, String& tempo
 
 bool ReadWhole(const String& path, std::string& bytes, String& error) {
   bytes.clear();
-  UniqueFile file(::CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  Patience patience;
+  const UniqueFile file = win32::OpenWaitingOutHolds(path, GENERIC_READ, FILE_SHARE_READ,
+                                                     [&] { return patience.Wait(); });
   if (!file)
     return FailWithLastError(error);
   // Nobody can write the file while it is open here, so its size holds until it is read.
@@ -258,24 +244,23 @@ bool ReadWhole(const String& path, std::string& bytes, String& error) {
 }
 
 // The replacement holds the old file open for writing with no sharing while the new bytes are
-// written beside it: that fails if anyone else has the file open or if this user may not write
-// or delete it, and keeps readers out until the new file is in place. MoveFileExW then puts the
-// new file in the old one's place in one step. The rename is refused over a file that is still
-// open, even by this process with delete sharing (Wine and Windows alike, short of Windows 10's
-// POSIX-style rename), so the hold ends just before it; whoever opens the file in that moment
-// makes the rename fail (access denied, as the hold showed the file may be replaced), and the
-// old file stays as it was. The refusals at the hold and at the rename are waited out for a
-// moment (Patience). ReplaceFileW would keep the old file's security too, but some of its
-// failures leave the settings file under another name, or none.
+// written beside it. That fails if anyone else has the file open or if this user may not write
+// or delete it, and it keeps everyone else out until the new file is in place: a writer let in
+// could change the file whose place and security the save takes over, and a reader let in would
+// hold the old file open at the rename, which is refused over a file that is still open, even by
+// this process with delete sharing (Wine and Windows alike, short of Windows 10's POSIX-style
+// rename). What that costs a reader who comes during a save is a wait of a few milliseconds: it
+// waits the hold out (PassingHold.h) and then reads the old file or the new one, whole. The hold
+// ends just before MoveFileExW puts the new file in the old one's place in one step; whoever
+// opens the file in that moment makes the rename fail (access denied, as the hold showed the
+// file may be replaced), and the rename waits that out in turn, with the same patience. On
+// failure the old file stays as it was. ReplaceFileW would keep the old file's security too, but
+// some of its failures leave the settings file under another name, or none.
 bool ReplaceWhole(const String& path, std::string_view bytes, String& error) {
   Patience patience;
-  UniqueFile hold;
-  DWORD code = ERROR_SUCCESS;
-  do {
-    hold.reset(::CreateFileW(Wide(path), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    code = hold ? ERROR_SUCCESS : ::GetLastError();
-  } while (code == ERROR_SHARING_VIOLATION && patience.Wait());
+  UniqueFile hold = win32::OpenWaitingOutHolds(path, GENERIC_READ | GENERIC_WRITE | DELETE, 0,
+                                               [&] { return patience.Wait(); });
+  DWORD code = hold ? ERROR_SUCCESS : ::GetLastError();
   if (code != ERROR_SUCCESS && code != ERROR_FILE_NOT_FOUND)
     return Fail(code, error);
   String target = path;

@@ -28,7 +28,7 @@ BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM parameter) {
 
 }  // namespace
 
-Launcher::Launcher(const std::wstring& path, const std::wstring& currentFolder)
+Launcher::Launcher(const std::wstring& path, const std::wstring& currentFolder, Begin begin)
     : job_(CreateJobObjectW(nullptr, nullptr)) {
   if (!job_)
     throw std::runtime_error("cannot create a job object");
@@ -44,13 +44,18 @@ Launcher::Launcher(const std::wstring& path, const std::wstring& currentFolder)
     throw std::runtime_error("cannot start ZOLVWeb.exe, error " + std::to_string(GetLastError()));
   }
   process_.reset(started.hProcess);
-  const win32::UniqueHandleObject thread(started.hThread);
+  thread_.reset(started.hThread);
   processId_ = started.dwProcessId;
   if (!AssignProcessToJobObject(job_.get(), process_.get())) {
     TerminateProcess(process_.get(), 1);
     throw std::runtime_error("cannot put ZOLVWeb.exe in a job");
   }
-  ResumeThread(thread.get());
+  if (begin == Begin::kAtOnce)
+    Resume();
+}
+
+void Launcher::Resume() {
+  ResumeThread(thread_.get());
 }
 
 Launcher::~Launcher() {

@@ -19,14 +19,19 @@ inline constexpr wchar_t kErrorBoxCaption[] = L"Zolvweb";
 
 class Launcher {
  public:
+  // Held runs only once resumed, so that several start at the same moment.
+  enum class Begin { kAtOnce, kHeld };
+
   // Started as from a shortcut: the program at `path`, in the working folder `currentFolder`.
   explicit Launcher(const std::wstring& path = LauncherPath(),
-                    const std::wstring& currentFolder = TestFolder());
+                    const std::wstring& currentFolder = TestFolder(), Begin begin = Begin::kAtOnce);
   ~Launcher();
   Launcher(const Launcher&) = delete;
   Launcher& operator=(const Launcher&) = delete;
 
   HANDLE Process() const { return process_.get(); }
+  // Lets a held launcher run.
+  void Resume();
 
   // The main window once it is shown and the launcher waits for input; throws on time-out.
   HWND WaitForMainWindow();
@@ -54,6 +59,7 @@ class Launcher {
 
   win32::UniqueHandleObject job_;
   win32::UniqueHandleObject process_;
+  win32::UniqueHandleObject thread_;
   DWORD processId_ = 0;
 };
 

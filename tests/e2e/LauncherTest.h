@@ -1,6 +1,7 @@
 // LauncherTest: the fixture of the end-to-end tests. Each test starts from a clean machine (no
 // browser list, no settings file, no site.ini, no recorded browser starts), runs the launcher
-// at most once, and leaves no process and no browser list behind.
+// at most once through Start (a test that starts several together holds them itself), and leaves
+// no process and no browser list behind.
 #pragma once
 
 #include <windows.h>

@@ -24,8 +24,8 @@ std::wstring SettingsFile();
 std::wstring ScreenshotFolder();
 
 // The whole file, or nothing when it does not exist. The launcher writes its settings file
-// sharing nothing, so reading it while the launcher may write makes that write fail: read it
-// only once the launcher's handler has run.
+// sharing nothing, so reading it while the launcher may write makes this read fail, or that
+// write wait: read it only once the launcher's handler has run.
 std::optional<std::string> ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 void RemoveFile(const std::wstring& path);

@@ -161,9 +161,11 @@ TEST_F(HostileRegistryTest, EveryValueType) {
 }
 
 // Another thread removes and re-creates the keys and rewrites their names, longer and shorter,
-// while the list is read over and over.
+// while the list is read over and over. Reads go on until this many have had the keys changed
+// under them, the race the test is about; the deadline only ends a run that has gone wrong.
 TEST_F(HostileRegistryTest, KeysRemovedAndRewrittenWhileRead) {
   constexpr int kKeys = 200;
+  constexpr int kChangedReads = 200;
   auto nameOf = [](int key, int length) {
     return Numbered(u"Browser ", static_cast<unsigned>(key)) + String(length, u'.');
   };
@@ -171,6 +173,7 @@ TEST_F(HostileRegistryTest, KeysRemovedAndRewrittenWhileRead) {
     ASSERT_TRUE(SetDefault(Numbered(u"K", static_cast<unsigned>(i)), REG_SZ, Bytes(nameOf(i, 0))));
 
   std::atomic<bool> stop{false};
+  std::atomic<unsigned> changes{0};
   std::thread changer([&] {
     for (unsigned n = 0; !stop; ++n) {
       const int key = static_cast<int>(n * 7919 % kKeys);
@@ -180,14 +183,17 @@ TEST_F(HostileRegistryTest, KeysRemovedAndRewrittenWhileRead) {
       else
         SetDefault(Numbered(u"K", static_cast<unsigned>(key)), REG_SZ,
                    Bytes(nameOf(key, static_cast<int>(n % 40))));
+      ++changes;
     }
   });
   std::map<String, int> errors;
-  int reads = 0;
+  int reads = 0, changedReads = 0;
   bool foreignName = false;
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (std::chrono::steady_clock::now() < end) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+  while (changedReads < kChangedReads && std::chrono::steady_clock::now() < deadline) {
+    const unsigned before = changes;
     const String error = ReadError(list);
+    changedReads += changes != before;
     ++reads;
     if (!error.empty())
       ++errors[error];
@@ -197,7 +203,8 @@ TEST_F(HostileRegistryTest, KeysRemovedAndRewrittenWhileRead) {
   stop = true;
   changer.join();
 
-  std::cout << "[          ] " << reads << " reads";
+  EXPECT_EQ(changedReads, kChangedReads) << "too few reads had the keys changed under them";
+  std::cout << "[          ] " << reads << " reads, " << changedReads << " with changes";
   for (const auto& [message, count] : errors)
     std::cout << ", " << count << " \"" << Narrow(message) << "\"";
   std::cout << "\n";

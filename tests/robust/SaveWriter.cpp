@@ -56,9 +56,8 @@ class Writer {
         UniqueHandleObject ready(::OpenEventW(EVENT_MODIFY_STATE, FALSE, Wide(plan_.readyEvent)));
         ::SetEvent(ready.get());
       }
-      if (gate_)
-        gate_.Pass();
-      Attempt([&] {
+      const bool saving = SaveHolds(settings_);
+      const bool answered = Attempt([&] {
         const String read = GetIni(u"Misc", u"DefaultBrowser", u"");
         ++report_.reads;
         const StringView browsers[] = {u"iexplore.exe", u"chrome.exe", u"firefox.exe",
@@ -66,6 +65,8 @@ class Writer {
         if (std::find(std::begin(browsers), std::end(browsers), read) == std::end(browsers))
           ++report_.wrongValues;
       });
+      report_.readsMeetingASave += answered && saving;
+      ::Sleep(static_cast<DWORD>(plan_.pauseMs));
     }
   }
 
@@ -75,7 +76,8 @@ class Writer {
     std::ostringstream out;
     out << "saves " << report_.saves << "\nreads " << report_.reads << "\ncreate "
         << report_.createErrors << "\nopen " << report_.openErrors << "\nwrong "
-        << report_.wrongValues << "\nturns " << report_.failedTurns << "\n";
+        << report_.wrongValues << "\nmet-saves " << report_.savesMeetingASave << "\nmet-reads "
+        << report_.readsMeetingASave << "\n";
     for (const String& message : report_.otherErrors)
       out << "other " << Narrow(message) << "\n";
     for (const String& text : report_.systemTexts)
@@ -85,18 +87,12 @@ class Writer {
 
  private:
   void Save(const String& choice) {
-    const auto save = [&] {
-      return Attempt([&] {
-        SetIni(u"Misc", u"DefaultBrowser", choice);
-        ++report_.saves;
-      });
-    };
-    if (!gate_) {
-      save();
-      return;
-    }
-    if (!gate_.Pass() || (!save() && !gate_.InTurn(save)))
-      ++report_.failedTurns;
+    const bool saving = SaveHolds(settings_);
+    const bool saved = Attempt([&] {
+      SetIni(u"Misc", u"DefaultBrowser", choice);
+      ++report_.saves;
+    });
+    report_.savesMeetingASave += saved && saving;
   }
 
   // Whether the call ran without a settings error; the error is counted.
@@ -125,7 +121,6 @@ class Writer {
   }
 
   WriterPlan plan_;
-  TurnGate gate_{plan_.turnGate};
   String settings_;
   WriterReport report_;
 };
@@ -203,23 +198,7 @@ String TemporaryFileOf(const String& settingsFile) {
   return temporary;
 }
 
-TurnGate::TurnGate(const String& name)
-    : mutex_(name.empty() ? nullptr : ::CreateMutexW(nullptr, FALSE, Wide(name))) {}
-
-bool TurnGate::Take() const {
-  // A program killed in its turn leaves the gate abandoned, which hands it on.
-  const DWORD taken = ::WaitForSingleObject(mutex_.get(), kPatienceMs);
-  return taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED;
-}
-
-bool TurnGate::Pass() const {
-  if (!Take())
-    return false;
-  ::ReleaseMutex(mutex_.get());
-  return true;
-}
-
-// Arguments: data folder, choices joined by "|", rounds, ready event, report file, turn gate.
+// Arguments: data folder, choices joined by "|", rounds, ready event, report file, pause.
 int RunWriter(int argc, wchar_t** argv) {
   if (argc != 6)
     return 2;
@@ -229,7 +208,7 @@ int RunWriter(int argc, wchar_t** argv) {
   plan.rounds = static_cast<int>(std::wcstol(argv[2], nullptr, 10));
   plan.readyEvent = FromWide(argv[3]);
   plan.reportFile = FromWide(argv[4]);
-  plan.turnGate = FromWide(argv[5]);
+  plan.pauseMs = static_cast<int>(std::wcstol(argv[5], nullptr, 10));
   Writer writer(std::move(plan));
   writer.Run();
   return writer.WriteReport() ? 0 : 3;
@@ -241,7 +220,7 @@ UniqueHandleObject StartWriter(const WriterPlan& plan) {
                    u" " + Quoted(Joined(plan.choices)) + u" " +
                    Quoted(Decimal(static_cast<unsigned>(plan.rounds))) + u" " +
                    Quoted(plan.readyEvent) + u" " + Quoted(plan.reportFile) + u" " +
-                   Quoted(plan.turnGate);
+                   Quoted(Decimal(static_cast<unsigned>(plan.pauseMs)));
   PROCESS_INFORMATION process{};
   if (!tests::StartProcess(Wide(self), Wide(command), 0, nullptr, process))
     return UniqueHandleObject();
@@ -270,8 +249,10 @@ WriterReport ReadReport(const String& reportFile, bool& found) {
       report.openErrors = std::stoi(rest);
     else if (word == "wrong")
       report.wrongValues = std::stoi(rest);
-    else if (word == "turns")
-      report.failedTurns = std::stoi(rest);
+    else if (word == "met-saves")
+      report.savesMeetingASave = std::stoi(rest);
+    else if (word == "met-reads")
+      report.readsMeetingASave = std::stoi(rest);
     else if (word == "other")
       report.otherErrors.push_back(FromUtf8(rest));
     else if (word == "system")
@@ -321,6 +302,13 @@ bool ReadFileBytes(const String& path, std::string& bytes) {
   while (::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
     bytes.append(buffer, read);
   return true;
+}
+
+bool SaveHolds(const String& path) {
+  const UniqueFile probe(::CreateFileW(Wide(path), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return !probe && ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 bool WriteFileBytes(const String& path, std::string_view bytes) {

@@ -17,46 +17,16 @@ inline constexpr wchar_t kWriterFlag[] = L"--writer";
 
 // What a writer asks for. `choices` are saved in turn; `rounds` 0 means until killed. After
 // each save it reads the choice back, which may be another writer's. The ready event, when named,
-// is set after the first save; the report, when named, is written at the end. With a turn gate
-// named, every save lands (see TurnGate).
+// is set after the first save; the report, when named, is written at the end. A pause after
+// each round keeps the saves apart, as a person's clicks are: saves back to back would leave the
+// others' waits no moment to come in.
 struct WriterPlan {
   String dataPath;  // ending in a backslash
   std::vector<String> choices;
   int rounds = 0;
   String readyEvent;
   String reportFile;
-  String turnGate;
-};
-
-// Progress for programs racing over one file, whatever the scheduler does: each passes the gate
-// (a named mutex) before every access to the file; one whose save was refused takes a turn,
-// holding the gate so that the others stop at it once their access in hand is done, and saves
-// again until that lands.
-class TurnGate {
- public:
-  explicit TurnGate(const String& name);
-  explicit operator bool() const { return static_cast<bool>(mutex_); }
-  // Waits while another program has its turn; false when that took unreasonably long.
-  bool Pass() const;
-  // Calls `attempt` until it returns true; false when the others never let go of the file.
-  template <typename Attempt>
-  bool InTurn(Attempt attempt) const {
-    if (!Take())
-      return false;
-    bool landed = false;
-    // An access another program had begun before the turn ends within one save; the bound only
-    // stops a broken run from hanging.
-    for (const ULONGLONG deadline = ::GetTickCount64() + kPatienceMs;
-         !(landed = attempt()) && ::GetTickCount64() < deadline;)
-      ::Sleep(1);
-    ::ReleaseMutex(mutex_.get());
-    return landed;
-  }
-
- private:
-  static constexpr DWORD kPatienceMs = 60000;
-  bool Take() const;
-  win32::UniqueHandleObject mutex_;
+  int pauseMs = 0;
 };
 
 // What a writer saw, as its report file tells it.
@@ -66,7 +36,9 @@ struct WriterReport {
   int createErrors = 0;  // "Cannot create file "<settings file>". ..."
   int openErrors = 0;    // "Cannot open file "<settings file>". ..."
   int wrongValues = 0;   // a read that gave no browser executable's name
-  int failedTurns = 0;   // saves that did not land even in their turn
+  // Saves and reads begun while another program's save held the file: the races that happened.
+  int savesMeetingASave = 0;
+  int readsMeetingASave = 0;
   std::vector<String> otherErrors;
   // The distinct system texts after the file name, each after "create: " or "open: ".
   std::vector<String> systemTexts;
@@ -95,6 +67,8 @@ void RemoveFolder(const String& folder);
 // The whole file's bytes, or nothing when it cannot be opened (for reading, others allowed
 // to read).
 bool ReadFileBytes(const String& path, std::string& bytes);
+// Whether a save holds the file now: only a save's hold shares it with nobody.
+bool SaveHolds(const String& path);
 bool WriteFileBytes(const String& path, std::string_view bytes);
 
 // UTF-8 of the text, and the decimal digits of a number.
