@@ -9,6 +9,8 @@
 // installers and the program they hold (a signed release) instead of the build's.
 #include <windows.h>
 
+#include <aclapi.h>
+#include <sddl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -32,7 +34,7 @@ const wchar_t* const kUninstallKey =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZOLVOnline";
 constexpr DWORD kTimeoutMs = 60000;
 constexpr DWORD kInvalidValues = 3;
-constexpr DWORD kInUse = 5;
+constexpr DWORD kInUse = 1618;
 constexpr DWORD kLeftBehind = 6;
 constexpr DWORD kMsiInstalled = 7;
 constexpr DWORD kNewerInstalled = 8;
@@ -703,6 +705,106 @@ TEST_F(Installer, PerUserUninstallWhileTheLauncherRunsSaysWhatIsLeft) {
   launcher.Close();
   ASSERT_EQ(RunSetup(L"/CURRENTUSER /HOST=zolv.example.com /CLIENTID=42"), 0u);
   Uninstall(user);
+}
+
+// Windows' queue of files to delete at the next restart, as deployment tools read it to tell
+// whether a restart is pending.
+std::wstring PendingDeletes() {
+  wchar_t value[32768] = {};
+  DWORD size = sizeof value - sizeof(wchar_t);
+  ::RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                 L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, value, &size);
+  return std::wstring(value, size / sizeof(wchar_t));
+}
+
+std::wstring TempFolder() {
+  wchar_t temp[MAX_PATH + 1] = {};
+  ::GetTempPathW(MAX_PATH + 1, temp);
+  return temp;
+}
+
+// The folders the waiting uninstall made under %TEMP%.
+std::vector<std::wstring> WorkFolders() {
+  std::vector<std::wstring> folders;
+  WIN32_FIND_DATAW found;
+  win32::UniqueFindHandle find(::FindFirstFileW((TempFolder() + L"ZOLVOnline-*").c_str(), &found));
+  if (find) {
+    do
+      folders.push_back(TempFolder() + found.cFileName);
+    while (::FindNextFileW(find.get(), &found));
+  }
+  return folders;
+}
+
+// The accounts the folder's access list grants anything to, as SID strings.
+std::vector<std::wstring> Grantees(const std::wstring& folder) {
+  PACL acl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  std::vector<std::wstring> grantees;
+  if (::GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, &acl, nullptr, &descriptor) != ERROR_SUCCESS)
+    return grantees;
+  const win32::UniqueLocalMemory owned(descriptor);
+  for (DWORD i = 0; acl && i < acl->AceCount; ++i) {
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    wchar_t* sid = nullptr;
+    if (::GetAce(acl, i, reinterpret_cast<void**>(&ace)) &&
+        ::ConvertSidToStringSidW(&ace->SidStart, &sid)) {
+      const win32::UniqueLocalMemory text(sid);
+      grantees.push_back(sid);
+    }
+  }
+  return grantees;
+}
+
+// The waiting uninstall leaves no restart pending after a clean removal, and runs the
+// uninstaller's copy from a folder only SYSTEM and the administrators may write, under a name
+// nobody can know ahead; its own file, which cannot go while it runs, stays there. With %TEMP%
+// on another volume (a tmpfs here), its file cannot move there: it is renamed aside in the
+// installation folder and queued for the restart, and the exit code says so. What only Windows
+// can show: the folder's access list, and that the same user's processes that are not elevated
+// cannot write into the folder (Wine keeps and enforces no access lists).
+TEST_F(Installer, TheWaitingUninstallQueuesOnlyWhatItCannotDelete) {
+  ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), 0u);
+  const std::wstring pending = PendingDeletes();
+  const auto earlier = WorkFolders();
+  EXPECT_EQ(QuietUninstall(), 0u);
+  EXPECT_FALSE(Exists(InstallDir()));
+  EXPECT_EQ(PendingDeletes(), pending) << "a clean uninstall queued a delete at the restart";
+  auto folders = WorkFolders();
+  for (const std::wstring& folder : earlier)
+    std::erase(folders, folder);
+  ASSERT_EQ(folders.size(), 1u);
+  const std::wstring work = folders[0];
+  EXPECT_EQ(work.size(), TempFolder().size() + 11 + 32) << "not 128 random bits in its name";
+  EXPECT_TRUE(Exists(work + L"\\UninstallWait.exe"));
+  EXPECT_FALSE(Exists(work + L"\\Uninstall.exe")) << "the uninstaller's copy is left";
+  // SYSTEM and the administrators. Wine keeps no access list of its own for a folder: it shows
+  // one made from the Unix owner.
+  if (!tests::RunsUnderWine()) {
+    EXPECT_EQ(Grantees(work), (std::vector<std::wstring>{L"S-1-5-18", L"S-1-5-32-544"}));
+  }
+  ::DeleteFileW((work + L"\\UninstallWait.exe").c_str());
+  ::RemoveDirectoryW(work.c_str());
+
+  ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), 0u);
+  const std::wstring otherVolume = L"Z:\\dev\\shm\\zolv-installer-temp";
+  ::CreateDirectoryW(otherVolume.c_str(), nullptr);
+  ASSERT_FALSE(::MoveFileExW((InstallDir() + L"\\site.ini").c_str(),
+                             (otherVolume + L"\\site.ini").c_str(), 0));
+  ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_NOT_SAME_DEVICE))
+      << "the test's other %TEMP% is on the installation's volume";
+  ::SetEnvironmentVariableW(L"TMP", otherVolume.c_str());
+  EXPECT_EQ(QuietUninstall(), kRestartNeeded);
+  ::SetEnvironmentVariableW(L"TMP", nullptr);
+  EXPECT_FALSE(Exists(InstalledProgram()));
+  EXPECT_FALSE(UninstallKeyExists());
+  const auto left = FolderFiles(Scope::Machine);
+  ASSERT_EQ(left.size(), 1u) << Remains(Scope::Machine);
+  EXPECT_EQ(left[0].substr(0, 2), L"ns");
+  ASSERT_EQ(RunProgram(L"wineboot.exe -r"), 0u);
+  EXPECT_FALSE(Exists(InstallDir())) << "the restart did not delete what was queued";
+  ::RemoveDirectoryW(otherVolume.c_str());
 }
 
 // A newer installer replaces the program even while it runs (the running one is renamed aside)
