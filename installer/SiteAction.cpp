@@ -1,24 +1,24 @@
 // ZOLVSiteAction.dll: the MSI package's custom actions for site.ini, with the launcher's own
-// settings engine (SiteFile) and rules (SiteAddress), as the NSIS installer's plugin does; and
-// one that puts the Start menu shortcut where a per-machine package puts it on Windows.
+// settings engine (SiteFile) and rules (SiteAddress), as the NSIS installer's plugin does.
 //
-//   CommonStartMenu (immediate, before costing): ProgramMenuFolder becomes the Start menu of
-//     all users. Windows does this itself for ALLUSERS=1; Wine keeps the installing user's.
-//   CheckSite (immediate, before anything changes): the values are site.ini's (or the built-in
-//     ones), overridden by the public properties HOST and CLIENTID when given. A value that
-//     the launcher would refuse fails the installation. Hands the file's new bytes, or its
-//     present ones when the values are already there, to WriteSite. On uninstall it hands the
-//     file's name to RemoveSite.
+//   CheckSite (immediate, before anything changes; only when installing, upgrading, or given HOST
+//     or CLIENTID in a maintenance run): the values are site.ini's (or the built-in ones),
+//     overridden by the public properties HOST and CLIENTID when given. A value that the
+//     launcher would refuse fails the installation. Hands the file's new bytes, or its present
+//     ones when the values are already there, to WriteSite.
 //   WriteSite (deferred, after the files): writes those bytes unless the file holds them.
-//   RemoveSite (deferred, on an uninstall that is not part of an upgrade): deletes site.ini.
-//   RestoreSite (the rollback of both, scheduled before each as WriteSiteRollback and
-//     RemoveSiteRollback): puts site.ini back as CheckSite found it, so that a failed or
-//     cancelled installation or uninstall leaves the file as it was.
+//   RestoreSite (its rollback, scheduled before it as WriteSiteRollback): puts site.ini back as
+//     CheckSite found it, so that a failed or cancelled installation leaves the file as it was.
+//   SetSiteAside, PutBackSite, DeleteSetAsideSite (deferred, on an uninstall that is not part of
+//     an upgrade, as RemoveSite, its rollback and its commit): the file's name alone, given by
+//     the sequence, is all they need: site.ini is renamed aside, put back if the uninstall fails,
+//     deleted once it succeeds, with the folder when that is then empty. Its content is never read,
+//     so that nothing in it, and no program holding it, can stop an uninstall: a file that cannot
+//     be renamed is left in place, and the log says so.
 #include <windows.h>
 
 #include <msi.h>
 #include <msiquery.h>
-#include <shlobj.h>
 
 #include <string>
 
@@ -26,7 +26,6 @@
 #include "SiteAddress.h"
 #include "SiteFile.h"
 #include "platform/Files.h"
-#include "platform/win32/LateImports.h"
 
 namespace zolv::installer {
 namespace {
@@ -44,9 +43,12 @@ String Property(MSIHANDLE install, const wchar_t* name) {
   return String(value.begin(), value.end());
 }
 
+std::wstring Wide(const String& text) {
+  return std::wstring(text.begin(), text.end());
+}
+
 void SetProperty(MSIHANDLE install, const wchar_t* name, const String& value) {
-  const std::wstring wide(value.begin(), value.end());
-  ::MsiSetPropertyW(install, name, wide.c_str());
+  ::MsiSetPropertyW(install, name, Wide(value).c_str());
 }
 
 // Shown in a message box with a user interface, written to the log in any case.
@@ -90,15 +92,6 @@ bool DecodeData(const String& data, String& path, std::string& bytes) {
   return true;
 }
 
-UINT CommonStartMenu(MSIHANDLE install) {
-  wchar_t folder[MAX_PATH];
-  if (win32::shell32::SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT,
-                                       folder) != S_OK)
-    return ERROR_INSTALL_FAILURE;
-  ::MsiSetPropertyW(install, L"ProgramMenuFolder", (std::wstring(folder) + L"\\").c_str());
-  return ERROR_SUCCESS;
-}
-
 UINT CheckSite(MSIHANDLE install) {
   const String path = Property(install, L"INSTALLDIR") + u"site.ini";
   std::string present;
@@ -110,11 +103,6 @@ UINT CheckSite(MSIHANDLE install) {
   }
   // What the rollback puts back: the present bytes, or no file (its name alone).
   const String restore = exists ? EncodeData(path, present) : path;
-  if (Property(install, L"REMOVE") == u"ALL") {
-    SetProperty(install, L"RemoveSite", path);
-    SetProperty(install, L"RemoveSiteRollback", restore);
-    return ERROR_SUCCESS;
-  }
   IniFile site = IniFile::FromBytes(present);
   SiteText values = ReadSiteText(site);
   if (const String host = Property(install, L"HOST"); !host.empty())
@@ -151,24 +139,59 @@ UINT WriteSite(MSIHANDLE install) {
   return ERROR_SUCCESS;
 }
 
-UINT RemoveSite(MSIHANDLE install) {
-  const String path = Property(install, L"CustomActionData");
-  const std::wstring wide(path.begin(), path.end());
-  if (!wide.empty())
-    ::DeleteFileW(wide.c_str());
-  return ERROR_SUCCESS;
+// Written to the log only.
+void Log(MSIHANDLE install, const std::wstring& text) {
+  PMSIHANDLE record(::MsiCreateRecord(1));
+  ::MsiRecordSetStringW(record, 0, text.c_str());
+  ::MsiProcessMessage(install, INSTALLMESSAGE_INFO, record);
 }
 
 UINT RestoreSite(MSIHANDLE install) {
   const String data = Property(install, L"CustomActionData");
   // A file's name alone: there was no file, and there is to be none.
-  if (data.find(u'\n') == String::npos)
-    return RemoveSite(install);
+  if (data.find(u'\n') == String::npos) {
+    ::DeleteFileW(Wide(data).c_str());
+    return ERROR_SUCCESS;
+  }
   String path;
   std::string bytes;
   String error;
   if (!DecodeData(data, path, bytes) || !files::ReplaceWhole(path, bytes, error))
     return ERROR_INSTALL_FAILURE;
+  return ERROR_SUCCESS;
+}
+
+// Where an uninstall keeps site.ini until it has succeeded: beside it, so that the rename never
+// crosses a volume.
+std::wstring SetAside(const std::wstring& path) {
+  return path + L".uninstalling";
+}
+
+UINT SetSiteAside(MSIHANDLE install) {
+  const std::wstring path = Wide(Property(install, L"CustomActionData"));
+  // A file left aside by an uninstall that was cut short is not this one's to put back.
+  ::DeleteFileW(SetAside(path).c_str());
+  if (::MoveFileExW(path.c_str(), SetAside(path).c_str(), 0))
+    return ERROR_SUCCESS;
+  if (const DWORD error = ::GetLastError(); error != ERROR_FILE_NOT_FOUND)
+    Log(install, L"ZOLV Online: " + path + L" could not be removed (error " +
+                     std::to_wstring(error) + L"); it is left in place.");
+  return ERROR_SUCCESS;
+}
+
+UINT PutBackSite(MSIHANDLE install) {
+  const std::wstring path = Wide(Property(install, L"CustomActionData"));
+  if (::GetFileAttributesW(SetAside(path).c_str()) != INVALID_FILE_ATTRIBUTES)
+    ::MoveFileExW(SetAside(path).c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+  return ERROR_SUCCESS;
+}
+
+// The set-aside file kept the folder from being removed with the rest: it goes, and the folder
+// with it when nothing else is left in it.
+UINT DeleteSetAsideSite(MSIHANDLE install) {
+  const std::wstring path = Wide(Property(install, L"CustomActionData"));
+  ::DeleteFileW(SetAside(path).c_str());
+  ::RemoveDirectoryW(path.substr(0, path.find_last_of(L'\\')).c_str());
   return ERROR_SUCCESS;
 }
 
@@ -185,10 +208,6 @@ UINT Guarded(MSIHANDLE install, Action action) noexcept {
 }  // namespace
 }  // namespace zolv::installer
 
-extern "C" __declspec(dllexport) UINT __stdcall CommonStartMenu(MSIHANDLE install) {
-  return zolv::installer::Guarded(install, zolv::installer::CommonStartMenu);
-}
-
 extern "C" __declspec(dllexport) UINT __stdcall CheckSite(MSIHANDLE install) {
   return zolv::installer::Guarded(install, zolv::installer::CheckSite);
 }
@@ -197,10 +216,18 @@ extern "C" __declspec(dllexport) UINT __stdcall WriteSite(MSIHANDLE install) {
   return zolv::installer::Guarded(install, zolv::installer::WriteSite);
 }
 
-extern "C" __declspec(dllexport) UINT __stdcall RemoveSite(MSIHANDLE install) {
-  return zolv::installer::Guarded(install, zolv::installer::RemoveSite);
-}
-
 extern "C" __declspec(dllexport) UINT __stdcall RestoreSite(MSIHANDLE install) {
   return zolv::installer::Guarded(install, zolv::installer::RestoreSite);
+}
+
+extern "C" __declspec(dllexport) UINT __stdcall SetSiteAside(MSIHANDLE install) {
+  return zolv::installer::Guarded(install, zolv::installer::SetSiteAside);
+}
+
+extern "C" __declspec(dllexport) UINT __stdcall PutBackSite(MSIHANDLE install) {
+  return zolv::installer::Guarded(install, zolv::installer::PutBackSite);
+}
+
+extern "C" __declspec(dllexport) UINT __stdcall DeleteSetAsideSite(MSIHANDLE install) {
+  return zolv::installer::Guarded(install, zolv::installer::DeleteSetAsideSite);
 }

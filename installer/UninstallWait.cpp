@@ -2,12 +2,20 @@
 // cannot remove the folder it runs from, so run from there it hands a copy of itself the work
 // and ends before anything is removed. This program makes that copy itself, in a folder of its
 // own under %TEMP%, runs it on the installation folder (_?=), waits for its end and ends with
-// its exit code. The copy moves this program's file into that folder, so the installation
-// folder can go while this program still waits.
+// its exit code. The copy moves this program's file into that folder when it is on the same
+// volume, so the installation folder can go while this program still waits; on another volume
+// it is renamed aside in the installation folder like a running launcher, and the exit code
+// says what became of it.
+//
+// Nothing is queued for deletion at restart here: the copy of the uninstaller is deleted once it
+// has ended, and this program's own file, which no program can delete while it runs, stays in
+// the private folder (a restart pending after every clean uninstall would make deployment tools
+// report one).
 //
 // Its command line is passed on to the uninstaller: UninstallWait.exe /S removes silently.
 #include <windows.h>
 
+#include <ntsecapi.h>
 #include <sddl.h>
 
 #include <string>
@@ -22,7 +30,6 @@ using zolv::win32::UniqueLocalMemory;
 // The uninstaller's own code for a failure, used when it could not even be started.
 constexpr DWORD kFailed = 2;
 constexpr wchar_t kUninstaller[] = L"Uninstall.exe";
-constexpr wchar_t kSelf[] = L"UninstallWait.exe";
 
 std::wstring ProgramFolder() {
   std::wstring path(MAX_PATH, L'\0');
@@ -57,23 +64,37 @@ const wchar_t* Arguments() {
   return line;
 }
 
-// Only SYSTEM, the administrators and the user running this may touch the folder: run as an
-// administrator, %TEMP% may be C:\Windows\Temp, where every user can create files and folders,
-// and a DLL planted beside the copy would run with the uninstaller's rights.
-UniqueLocalMemory PrivateFolderSecurity() {
+bool Elevated() {
   UniqueHandleObject token;
-  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put()))
-    return {};
-  alignas(TOKEN_USER) BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+  TOKEN_ELEVATION elevation{};
   DWORD size = 0;
-  if (!::GetTokenInformation(token.get(), TokenUser, buffer, sizeof buffer, &size))
-    return {};
-  wchar_t* sid = nullptr;
-  if (!::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid))
-    return {};
-  const UniqueLocalMemory sidText(sid);
-  const std::wstring sddl =
-      L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;" + std::wstring(sid) + L")";
+  return ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put()) &&
+         ::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+         elevation.TokenIsElevated;
+}
+
+// Who may touch the folder. Run as an administrator, %TEMP% may be C:\Windows\Temp, where every
+// user can create files and folders, and a DLL planted beside the copy would run with the
+// uninstaller's rights. Elevated, only SYSTEM and the administrators, the owner being the
+// administrators: the same user's processes that are not elevated must not replace the copy
+// between its making and its start. Not elevated, the user too: the folder is in the user's own
+// %TEMP%.
+UniqueLocalMemory PrivateFolderSecurity() {
+  std::wstring sddl = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+  if (!Elevated()) {
+    UniqueHandleObject token;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put()))
+      return {};
+    alignas(TOKEN_USER) BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    DWORD size = 0;
+    if (!::GetTokenInformation(token.get(), TokenUser, buffer, sizeof buffer, &size))
+      return {};
+    wchar_t* sid = nullptr;
+    if (!::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid))
+      return {};
+    const UniqueLocalMemory sidText(sid);
+    sddl = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;" + std::wstring(sid) + L")";
+  }
   void* descriptor = nullptr;
   if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
                                                               &descriptor, nullptr))
@@ -81,7 +102,21 @@ UniqueLocalMemory PrivateFolderSecurity() {
   return UniqueLocalMemory(descriptor);
 }
 
-// A new folder under %TEMP%, this run's only; empty when none could be made.
+// A name nobody can make ahead of this run: 128 random bits.
+std::wstring RandomName() {
+  unsigned char bytes[16];
+  if (!RtlGenRandom(bytes, sizeof bytes))
+    return {};
+  std::wstring name = L"ZOLVOnline-";
+  for (const unsigned char byte : bytes) {
+    name += L"0123456789abcdef"[byte >> 4];
+    name += L"0123456789abcdef"[byte & 15];
+  }
+  return name;
+}
+
+// A new folder under %TEMP%, this run's only; empty when none could be made. A folder of that
+// name made by someone else is never used.
 std::wstring MakeWorkFolder() {
   wchar_t temp[MAX_PATH + 1];
   const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
@@ -89,9 +124,11 @@ std::wstring MakeWorkFolder() {
   if (length == 0 || length > MAX_PATH || !security)
     return {};
   SECURITY_ATTRIBUTES attributes{sizeof attributes, security.get(), FALSE};
-  const std::wstring stem = temp + (L"ZOLVOnline-" + std::to_wstring(::GetCurrentProcessId()));
-  for (unsigned attempt = 0; attempt < 100; ++attempt) {
-    const std::wstring folder = stem + L"-" + std::to_wstring(attempt);
+  for (unsigned attempt = 0; attempt < 10; ++attempt) {
+    const std::wstring name = RandomName();
+    if (name.empty())
+      return {};
+    const std::wstring folder = temp + name;
     if (::CreateDirectoryW(folder.c_str(), &attributes))
       return folder;
     if (::GetLastError() != ERROR_ALREADY_EXISTS)
@@ -139,15 +176,8 @@ DWORD UninstallAndWait() {
   // A current directory inside the installation would keep its folder from being removed.
   ::SetCurrentDirectoryW(work.c_str());
   const DWORD code = RunUninstaller(installation, work);
-  const std::wstring moved = work + L"\\" + kSelf;
-  if (::GetFileAttributesW(moved.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    ::RemoveDirectoryW(work.c_str());
-  } else {
-    // This program's file cannot go while it runs. Windows deletes it at the next restart for
-    // an administrator; a standard user's stays in the user's own %TEMP%.
-    ::MoveFileExW(moved.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    ::MoveFileExW(work.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  }
+  // Empty unless this program's file was moved into it.
+  ::RemoveDirectoryW(work.c_str());
   return code;
 }
 

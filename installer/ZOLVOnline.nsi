@@ -16,12 +16,12 @@
 ; [/D=folder]. Without /ALLUSERS or /CURRENTUSER: every user when run with administrator rights
 ; (the interactive installer asks), else the current user.
 ; Exit codes: 0 installed, 1 cancelled, 2 failed, 3 host or client id missing or not valid
-; (silent mode; nothing was changed), 4 /ALLUSERS without administrator rights, 5 the launcher is
-; in use and could not even be moved aside, 7 the MSI package is installed, 8 a newer version is
-; installed. The uninstaller: 0 removed, 1 cancelled, 2 failed, 4 without administrator rights,
-; 5 in use (nothing was removed), 6 removed but the running launcher is left in the folder (a
-; standard user's uninstall: only administrators can have Windows delete it at restart), 3010
-; removed, the running launcher is deleted at the next restart.
+; (silent mode; nothing was changed), 4 /ALLUSERS without administrator rights, 1618 the launcher
+; is in use and could not even be moved aside, 7 the MSI package is installed, 8 a newer version
+; is installed. The uninstaller: 0 removed, 1 cancelled, 2 failed, 4 without administrator
+; rights, 1618 in use (nothing was removed), 6 removed but a running program is left in the
+; folder (a standard user's uninstall: only administrators can have Windows delete it at
+; restart), 3010 removed, the running program is deleted at the next restart.
 
 Unicode true
 Target ${TARGET}
@@ -38,7 +38,9 @@ Target ${TARGET}
 !define ERROR_INVALID_VALUES 3
 !define ERROR_NOT_ADMIN 4
 !define ERROR_FAILED 2
-!define ERROR_IN_USE 5
+; Windows Installer's "another installation is in progress": deployment tools retry it by
+; themselves (Intune, Configuration Manager), as a launcher in use calls for.
+!define ERROR_IN_USE 1618
 !define ERROR_LEFT_BEHIND 6
 !define ERROR_MSI_INSTALLED 7
 !define ERROR_NEWER_INSTALLED 8
@@ -116,6 +118,7 @@ LangString HostInvalid ${LANG_SPANISH} "El servidor no es válido.$\r$\n$\r$\nEs
 LangString ClientIdInvalid ${LANG_SPANISH} "El número de cliente no es válido.$\r$\n$\r$\nEscriba un número entero entre -2147483648 y 2147483647."
 LangString NeedAdmin ${LANG_SPANISH} "Para instalar o desinstalar ZOLV Online para todos los usuarios hacen falta permisos de administrador."
 LangString SiteNotWritten ${LANG_SPANISH} "No se pudo escribir el archivo $INSTDIR\site.ini."
+LangString SiteLeft ${LANG_SPANISH} "No se pudo borrar $INSTDIR\site.ini: otro programa lo tiene abierto. Se deja en la carpeta."
 LangString SiteNotRead ${LANG_SPANISH} "No se pudo leer el archivo $INSTDIR\site.ini."
 LangString ProgramInUse ${LANG_SPANISH} "No se pudo quitar $INSTDIR\ZOLVWeb.exe porque está en uso. Cierre ZOLV Online y vuelva a intentarlo."
 LangString RestartNeeded ${LANG_SPANISH} "ZOLV Online está abierto: se terminará de quitar al reiniciar el equipo."
@@ -495,17 +498,19 @@ Function un.onInit
 FunctionEnd
 
 ; UninstallWait.exe, when it is what runs this copy of the uninstaller, waits for its end: its
-; file moves into this copy's own folder, outside the installation. Elsewhere (another drive),
-; it is left behind as a running launcher is.
+; file moves into this copy's own folder, outside the installation, when that folder is on the
+; same volume (a rename: MoveFileEx without MOVEFILE_COPY_ALLOWED; NSIS' Rename would copy
+; across volumes and leave the running file in place). On another volume (%TEMP% of a
+; redirected profile) it is renamed aside in the folder and left behind as a running launcher
+; is.
 Function un.RemoveWaitCommand
   Delete "$INSTDIR\UninstallWait.exe"
   ${IfNot} ${FileExists} "$INSTDIR\UninstallWait.exe"
   ${OrIf} $EXEDIR == $INSTDIR
     Return
   ${EndIf}
-  ClearErrors
-  Rename "$INSTDIR\UninstallWait.exe" "$EXEDIR\UninstallWait.exe"
-  ${If} ${Errors}
+  System::Call 'kernel32::MoveFileExW(w "$INSTDIR\UninstallWait.exe", w "$EXEDIR\UninstallWait.exe", i 0) i .r0'
+  ${If} $0 == 0
     GetTempFileName $0 "$INSTDIR"
     Delete $0
     Rename "$INSTDIR\UninstallWait.exe" $0
@@ -522,7 +527,12 @@ Section Uninstall
   Call un.SetProgramAside
   Delete "$SMPROGRAMS\${SHORTCUT}"
   Delete "$DESKTOP\${SHORTCUT}"
+  ; Nothing about site.ini stops the uninstall: one that another program holds stays, and the
+  ; rest goes.
   Delete "$INSTDIR\site.ini"
+  ${If} ${FileExists} "$INSTDIR\site.ini"
+    DetailPrint "$(SiteLeft)"
+  ${EndIf}
   Delete "$INSTDIR\THIRD-PARTY-NOTICES.txt"
   ; The uninstaller that handed over to this copy of itself may not have ended yet.
   Push "$INSTDIR\Uninstall.exe"

@@ -5,6 +5,7 @@
 # Usage: scripts/check-msi.sh package.msi [second-build.msi]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/lib/msi.sh"
 msi=$(realpath "$1")
 other=${2:+$(realpath "$2")}
 # A folder of its own: msiinfo export writes a table's streams into the current folder.
@@ -25,6 +26,8 @@ rows() {
 sequence() { rows "$msi" "$1" | awk -F'\t' -v a="$2" '$1 == a { print $3 }'; }
 property() { rows "$msi" Property | awk -F'\t' -v p="$1" '$1 == p { print $2 }'; }
 condition() { rows "$msi" InstallExecuteSequence | awk -F'\t' -v a="$1" '$1 == a { print $2 }'; }
+
+template=$(msiinfo suminfo "$msi" | sed -n 's/^Template: //p')
 
 for table in InstallExecuteSequence InstallUISequence AdminExecuteSequence AdminUISequence \
   AdvtExecuteSequence; do
@@ -60,17 +63,52 @@ while IFS=$'\t' read -r action type _; do
     fail "${action}Rollback runs under another condition than $action"
 done < <(rows "$msi" CustomAction)
 
-# ICE63, error 2613: RemoveExistingProducts between InstallValidate and InstallInitialize,
-# right after InstallInitialize, InstallExecute or InstallExecuteAgain, or after
-# InstallFinalize.
+# RemoveExistingProducts right after InstallInitialize (ICE63 allows it there): the older
+# version's removal is then part of this installation's script, so a failed or cancelled
+# upgrade rolls it back and leaves the older version installed. Between InstallValidate and
+# InstallInitialize it would be a transaction of its own, gone whatever happens next.
 remove=$(sequence InstallExecuteSequence RemoveExistingProducts)
-if [ -n "$remove" ]; then
-  before=$(rows "$msi" InstallExecuteSequence | awk -F'\t' -v at="$remove" \
-    '$3 != "" && $3 < at { print $3 "\t" $1 }' | sort -n | tail -1 | cut -f2)
-  ((validate < remove && remove < initialize)) || ((remove > finalize)) ||
-    [[ "$before" =~ ^(InstallInitialize|InstallExecute|InstallExecuteAgain)$ ]] ||
-    fail "RemoveExistingProducts at $remove, after $before: not where ICE63 allows it"
-fi
+[ -n "$remove" ] || fail "no RemoveExistingProducts: an upgrade would leave the older version installed"
+before=$(rows "$msi" InstallExecuteSequence | awk -F'\t' -v at="$remove" \
+  '$3 != "" && $3 < at { print $3 "\t" $1 }' | sort -n | tail -1 | cut -f2)
+[ "$before" = InstallInitialize ] ||
+  fail "RemoveExistingProducts at $remove, after $before: not right after InstallInitialize, so a failed upgrade leaves neither version"
+
+# Conditions compare REMOVE as Windows Installer's own sequences do, ignoring case (~=):
+# msiexec /x sets ALL, but REMOVE=all on a command line removes everything too.
+cased=$(rows "$msi" InstallExecuteSequence | awk -F'\t' '$2 ~ /REMOVE *(=|<>)/ { print $1 }')
+[ -z "$cased" ] || fail "REMOVE compared with case (not ~=) in the conditions of: ${cased//$'\n'/, }"
+
+# Restricted public properties: an installation elevated for a user without rights (a UAC
+# prompt, or the AlwaysInstallElevated policy) passes only secure public properties to the
+# service. Every public property the custom actions read must be in SecureCustomProperties: the
+# names the custom action DLL's code reads (its UTF-16 literals in .rdata), the properties in
+# the formatted targets of the custom actions, and those in their conditions. Windows
+# Installer sets REMOVE and UPGRADINGPRODUCTCODE itself, on the service's side.
+case $template in
+  Intel\;*) objcopy=i686-w64-mingw32-objcopy ;;
+  *) objcopy=x86_64-w64-mingw32-objcopy ;;
+esac
+read_properties() {
+  while IFS=$'\t' read -r _ type source target _; do
+    if (((type & 0x3f) == 1)); then
+      msiinfo extract "$msi" "Binary.$source" >action.dll
+      "$objcopy" -O binary -j .rdata action.dll rdata.bin
+      strings -el rdata.bin
+    fi
+    grep -o '\[[^]]*\]' <<<"$target" | tr -d '[]' || true
+  done < <(rows "$msi" CustomAction)
+  rows "$msi" InstallExecuteSequence | while IFS=$'\t' read -r action condition _; do
+    rows "$msi" CustomAction | cut -f1 | grep -qxF "$action" || continue
+    sed -E 's/"[^"]*"//g' <<<"$condition" | grep -oE '[A-Za-z_][A-Za-z0-9_.]*' || true
+  done
+}
+secure=";$(property SecureCustomProperties);"
+for name in $(read_properties | grep -E '^[A-Z][A-Z0-9_]*$' | sort -u); do
+  case $name in NOT | AND | OR | XOR | EQV | IMP | REMOVE | UPGRADINGPRODUCTCODE) continue ;; esac
+  [[ "$secure" == *";$name;"* ]] ||
+    fail "public property $name is read by the custom actions but not in SecureCustomProperties: an elevated installation by a user without rights never sees it"
+done
 
 # File versioning rules: the program carries its version, so an upgrade replaces it; ICE60: a
 # versioned file that is no font has a language. Both as the program in the package says.
@@ -85,15 +123,22 @@ program=$(find "$files/1" -name ZOLVWeb.exe)
 [ -n "$(find "$files/1" -name THIRD-PARTY-NOTICES.txt)" ] || fail "no THIRD-PARTY-NOTICES.txt"
 
 # Shortcut table: a Target without [ ] names a feature, which makes the shortcut advertised.
-while IFS='|' read -r shortcut target icon; do
+# ICE43: a non-advertised shortcut's component has a registry key path under HKCU or HKMU (-1),
+# which is installed for whoever installs the package; a file key path would be installed once
+# for the machine, and later users' shortcuts skipped.
+while IFS='|' read -r shortcut component target icon; do
   [[ "$target" == *"["*"]"* ]] || fail "shortcut $shortcut is advertised (Target $target)"
   [ -z "$icon" ] || rows "$msi" Icon | cut -f1 | grep -qxF "$icon" ||
     fail "shortcut $shortcut: icon $icon is not in the Icon table"
-done < <(rows "$msi" Shortcut | awk -F'\t' '{ print $1 "|" $5 "|" $9 }')
+  read -r attributes key_path < <(rows "$msi" Component |
+    awk -F'\t' -v c="$component" '$1 == c { print $4, $6 }')
+  key_root=$(rows "$msi" Registry | awk -F'\t' -v r="$key_path" '$1 == r { print $2 }')
+  ((attributes & 4)) && [[ "$key_root" =~ ^(-1|1)$ ]] ||
+    fail "shortcut $shortcut: its component $component has no HKCU or HKMU registry key path (ICE43)"
+done < <(rows "$msi" Shortcut | awk -F'\t' '{ print $1 "|" $4 "|" $5 "|" $9 }')
 
 # ICE80: a 32-bit package searches and installs in the 32-bit registry view and folders only
 # (no msidbLocatorType64bit, 0x10, in RegLocator; no msidbComponentAttributes64bit, 0x100).
-template=$(msiinfo suminfo "$msi" | sed -n 's/^Template: //p')
 if [[ "$template" == Intel\;* ]]; then
   searches=$(rows "$msi" RegLocator | awk -F'\t' 'int($5 / 16) % 2 { print $1 }')
   [ -z "$searches" ] || fail "32-bit package with 64-bit registry searches (ICE80): $searches"
@@ -106,6 +151,14 @@ fi
 product_language=$(property ProductLanguage)
 [[ ",${template#*;}," == *",$product_language,"* ]] ||
   fail "summary template $template does not name ProductLanguage $product_language"
+
+# Package code: the one its content gives (scripts/lib/msi.sh). Windows Installer takes two
+# packages with one package code for one package: a second build with other files would run in
+# maintenance mode with the first one's cached package and install none of its own.
+code=$(msiinfo suminfo "$msi" | sed -n 's/^Revision number (UUID): //p')
+content_code=$(msi_package_code "$msi")
+[ "$code" = "$content_code" ] ||
+  fail "package code $code is not its content's ($content_code): packages with other content would share it"
 
 [ -n "$other" ] || exit 0
 # Two builds of the same sources: the same tables (in any row order), summary (but its dates),

@@ -34,6 +34,12 @@ password=$(openssl rand -hex 16)
 openssl pkcs12 -export -inkey "$keys/key.pem" -in "$keys/cert.pem" -out "$keys/test.pfx" \
   -passout "pass:$password" >>"$keys/openssl.log" 2>&1 || fail "see $keys/openssl.log"
 
+# The unsigned package of this build folder, before the signed release replaces it: the signed
+# one holds other binaries, so it must have another package code (scripts/lib/msi.sh).
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+source scripts/lib/msi.sh
+unsigned_code=$(msi_package_code "$build/ZOLVOnline-$version$suffix.msi")
+
 # No time-stamp server here: the throwaway certificate's signatures need not outlive it.
 ZOLV_SIGN_PKCS12=$keys/test.pfx ZOLV_SIGN_PASSWORD=$password ZOLV_SIGN_NO_TIMESTAMP=1 \
   scripts/release.sh "$build" "$dist" "$preset" >/dev/null
@@ -44,13 +50,15 @@ verify() {
   grep -q 'Message digest algorithm *: SHA256' "$keys/verify.log" || fail "$1: not SHA-256"
   echo "Signed and verified: $1"
 }
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 setup=$dist/ZOLVOnline-Setup-$version$suffix.exe
 msi=$dist/ZOLVOnline-$version$suffix.msi
 rm -rf "$dist/unpacked"
 unzip -q "$dist/ZOLVOnline-$version$suffix-portable.zip" -d "$dist/unpacked"
 verify "$setup"
 verify "$msi"
+scripts/check-msi.sh "$msi"
+[ "$(msi_package_code "$msi")" != "$unsigned_code" ] ||
+  fail "$msi: the signed package has the unsigned one's package code $unsigned_code"
 verify "$dist/unpacked/ZOLVWeb.exe"
 verify "$build/installer/signed/plugin/ZOLVSite.dll"
 verify "$build/installer/signed/UninstallWait.exe"

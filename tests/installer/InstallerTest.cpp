@@ -9,6 +9,8 @@
 // installers and the program they hold (a signed release) instead of the build's.
 #include <windows.h>
 
+#include <aclapi.h>
+#include <sddl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -21,6 +23,7 @@
 #include "FileBytes.h"
 #include "RunProgram.h"
 #include "platform/win32/UniqueHandle.h"
+#include "tests/support/DisposableMachine.h"
 
 namespace zolv {
 namespace {
@@ -31,7 +34,7 @@ const wchar_t* const kUninstallKey =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZOLVOnline";
 constexpr DWORD kTimeoutMs = 60000;
 constexpr DWORD kInvalidValues = 3;
-constexpr DWORD kInUse = 5;
+constexpr DWORD kInUse = 1618;
 constexpr DWORD kLeftBehind = 6;
 constexpr DWORD kMsiInstalled = 7;
 constexpr DWORD kNewerInstalled = 8;
@@ -261,6 +264,12 @@ std::vector<MsiEntry> MsiEntries() {
 DWORD RunMsi(const std::wstring& action, const std::wstring& package,
              const std::wstring& properties) {
   return RunProgram(L"msiexec.exe " + action + L" \"" + package + L"\" /qn " + properties);
+}
+
+// Windows puts the per-machine package's shortcut in all users' Start menu (ALLUSERS=1); Wine's
+// msiexec in the installing user's, whatever ALLUSERS says.
+Scope MsiShortcutScope() {
+  return tests::RunsUnderWine() ? Scope::User : Scope::Machine;
 }
 
 // Every test starts on a machine without ZOLV Online and leaves it so; the user's own settings
@@ -495,7 +504,7 @@ TEST_F(Installer, MsiInstallsUpgradesInPlaceAndUninstalls) {
     SCOPED_TRACE(std::string(properties, properties + ::wcslen(properties)));
     EXPECT_EQ(RunMsi(L"/i", kMsi, properties), kInstallFailure);
     EXPECT_FALSE(Exists(InstallDir()));
-    EXPECT_FALSE(Exists(StartMenuShortcut()));
+    EXPECT_FALSE(Exists(StartMenuShortcut(MsiShortcutScope())));
     EXPECT_TRUE(MsiEntries().empty());
   }
 
@@ -503,14 +512,14 @@ TEST_F(Installer, MsiInstallsUpgradesInPlaceAndUninstalls) {
   EXPECT_TRUE(ReadBytes(InstalledProgram()) == ReadBytes(kProgram));
   EXPECT_TRUE(Exists(InstallDir() + L"\\THIRD-PARTY-NOTICES.txt"));
   EXPECT_EQ(ReadBytes(SiteIni()), SiteIniText("zolv.example.com:8080", "42"));
-  EXPECT_TRUE(Exists(StartMenuShortcut()));
+  EXPECT_TRUE(Exists(StartMenuShortcut(MsiShortcutScope())));
   auto entries = MsiEntries();
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].version, ZOLV_TEST_VERSION);
   EXPECT_EQ(entries[0].publisher, L"ZOLV");
   EXPECT_EQ(entries[0].installLocation, InstallDir() + L"\\");
   {
-    RunningLauncher launcher;
+    RunningLauncher launcher(MsiShortcutScope());
     EXPECT_TRUE(launcher.Process()) << "the Start menu shortcut does not start the launcher";
   }
   // The same package again: no second entry, the new value written.
@@ -543,7 +552,7 @@ TEST_F(Installer, MsiInstallsUpgradesInPlaceAndUninstalls) {
   WriteBytes(UserSettings(), settings);
   ASSERT_EQ(RunMsi(L"/x", ZOLV_TEST_NEXT_MSI, L""), 0u);
   EXPECT_FALSE(Exists(InstallDir()));
-  EXPECT_FALSE(Exists(StartMenuShortcut()));
+  EXPECT_FALSE(Exists(StartMenuShortcut(MsiShortcutScope())));
   EXPECT_TRUE(MsiEntries().empty());
   EXPECT_EQ(ReadBytes(UserSettings()), settings);
 }
@@ -562,6 +571,72 @@ TEST_F(Installer, MsiRefusesToInstallOverTheInstallersProduct) {
     EXPECT_TRUE(UninstallKeyExists(scope));
     Uninstall(scope);
     EXPECT_FALSE(Exists(InstallDir()));
+  }
+}
+
+// An upgrade goes where the installed version is (the folder the package remembers in the
+// registry and finds again before costing), and finds site.ini there: the new program in that
+// folder, site.ini byte for byte, nothing in Program Files. What only Windows can show: that a
+// failed upgrade, its removal of the older version rolled back, leaves that version installed
+// (Wine's msiexec has no rollback of a removal; check-msi.sh checks where it stands).
+TEST_F(Installer, MsiUpgradeStaysInTheFolderOfTheInstalledVersion) {
+  const std::wstring elsewhere = Folder(CSIDL_WINDOWS).substr(0, 3) + L"ZOLV Apps\\ZOLV Online";
+  ASSERT_EQ(
+      RunMsi(L"/i", kMsi, L"INSTALLDIR=\"" + elsewhere + L"\" HOST=zolv.example.com CLIENTID=42"),
+      0u);
+  ASSERT_TRUE(ReadBytes(elsewhere + L"\\ZOLVWeb.exe"));
+  const std::string edited = SiteIniText("zolv.example.com", "42") + "; nota\r\n";
+  WriteBytes(elsewhere + L"\\site.ini", edited);
+
+  ASSERT_EQ(RunMsi(L"/i", ZOLV_TEST_NEXT_MSI, L""), 0u);
+  EXPECT_TRUE(ReadBytes(elsewhere + L"\\ZOLVWeb.exe") == ReadBytes(ZOLV_TEST_NEXT_PROGRAM))
+      << "the upgrade did not replace the program where it was";
+  EXPECT_EQ(ReadBytes(elsewhere + L"\\site.ini"), edited);
+  EXPECT_FALSE(Exists(InstallDir())) << "the upgrade went into Program Files";
+  const auto entries = MsiEntries();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].installLocation, elsewhere + L"\\");
+
+  ASSERT_EQ(RunMsi(L"/x", ZOLV_TEST_NEXT_MSI, L""), 0u);
+  EXPECT_FALSE(Exists(elsewhere));
+  ::RemoveDirectoryW(elsewhere.substr(0, elsewhere.rfind(L'\\')).c_str());
+}
+
+// Nothing about site.ini stops a repair, a reinstall or an uninstall: values the launcher refuses
+// need no mending to repair, and a site.ini another program holds (an editor, a script writing
+// it) stays while the rest is removed, for the MSI package and the installer alike.
+TEST_F(Installer, NothingAboutSiteIniBlocksRepairOrUninstall) {
+  ASSERT_EQ(RunMsi(L"/i", kMsi, L"HOST=zolv.example.com CLIENTID=42"), 0u);
+  const std::string refused = "[Site]\r\nHost=\"zolv.example.com\"\r\nClientId=x\r\n";
+  WriteBytes(SiteIni(), refused);
+  EXPECT_EQ(RunMsi(L"/i", kMsi, L""), 0u) << "a reinstall needed valid values";
+  EXPECT_EQ(RunMsi(L"/i", kMsi, L"REINSTALL=ALL REINSTALLMODE=vomus"), 0u)
+      << "a repair needed valid values";
+  EXPECT_EQ(ReadBytes(SiteIni()), refused);
+
+  const auto held = [](const std::wstring& path) {
+    return win32::UniqueFile(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+  };
+  {
+    const win32::UniqueFile site = held(SiteIni());
+    ASSERT_TRUE(site);
+    EXPECT_EQ(RunMsi(L"/x", kMsi, L""), 0u);
+    EXPECT_FALSE(Exists(InstalledProgram()));
+    EXPECT_TRUE(MsiEntries().empty());
+    EXPECT_FALSE(Exists(StartMenuShortcut(MsiShortcutScope())));
+  }
+  EXPECT_EQ(ReadBytes(SiteIni()), refused);
+  ::DeleteFileW(SiteIni().c_str());
+
+  ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), 0u);
+  {
+    const win32::UniqueFile site = held(SiteIni());
+    ASSERT_TRUE(site);
+    EXPECT_EQ(QuietUninstall(), 0u);
+    EXPECT_FALSE(Exists(InstalledProgram()));
+    EXPECT_FALSE(UninstallKeyExists());
+    EXPECT_FALSE(Exists(StartMenuShortcut()));
   }
 }
 
@@ -630,6 +705,106 @@ TEST_F(Installer, PerUserUninstallWhileTheLauncherRunsSaysWhatIsLeft) {
   launcher.Close();
   ASSERT_EQ(RunSetup(L"/CURRENTUSER /HOST=zolv.example.com /CLIENTID=42"), 0u);
   Uninstall(user);
+}
+
+// Windows' queue of files to delete at the next restart, as deployment tools read it to tell
+// whether a restart is pending.
+std::wstring PendingDeletes() {
+  wchar_t value[32768] = {};
+  DWORD size = sizeof value - sizeof(wchar_t);
+  ::RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                 L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, value, &size);
+  return std::wstring(value, size / sizeof(wchar_t));
+}
+
+std::wstring TempFolder() {
+  wchar_t temp[MAX_PATH + 1] = {};
+  ::GetTempPathW(MAX_PATH + 1, temp);
+  return temp;
+}
+
+// The folders the waiting uninstall made under %TEMP%.
+std::vector<std::wstring> WorkFolders() {
+  std::vector<std::wstring> folders;
+  WIN32_FIND_DATAW found;
+  win32::UniqueFindHandle find(::FindFirstFileW((TempFolder() + L"ZOLVOnline-*").c_str(), &found));
+  if (find) {
+    do
+      folders.push_back(TempFolder() + found.cFileName);
+    while (::FindNextFileW(find.get(), &found));
+  }
+  return folders;
+}
+
+// The accounts the folder's access list grants anything to, as SID strings.
+std::vector<std::wstring> Grantees(const std::wstring& folder) {
+  PACL acl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  std::vector<std::wstring> grantees;
+  if (::GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, &acl, nullptr, &descriptor) != ERROR_SUCCESS)
+    return grantees;
+  const win32::UniqueLocalMemory owned(descriptor);
+  for (DWORD i = 0; acl && i < acl->AceCount; ++i) {
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    wchar_t* sid = nullptr;
+    if (::GetAce(acl, i, reinterpret_cast<void**>(&ace)) &&
+        ::ConvertSidToStringSidW(&ace->SidStart, &sid)) {
+      const win32::UniqueLocalMemory text(sid);
+      grantees.push_back(sid);
+    }
+  }
+  return grantees;
+}
+
+// The waiting uninstall leaves no restart pending after a clean removal, and runs the
+// uninstaller's copy from a folder only SYSTEM and the administrators may write, under a name
+// nobody can know ahead; its own file, which cannot go while it runs, stays there. With %TEMP%
+// on another volume (a tmpfs here), its file cannot move there: it is renamed aside in the
+// installation folder and queued for the restart, and the exit code says so. What only Windows
+// can show: the folder's access list, and that the same user's processes that are not elevated
+// cannot write into the folder (Wine keeps and enforces no access lists).
+TEST_F(Installer, TheWaitingUninstallQueuesOnlyWhatItCannotDelete) {
+  ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), 0u);
+  const std::wstring pending = PendingDeletes();
+  const auto earlier = WorkFolders();
+  EXPECT_EQ(QuietUninstall(), 0u);
+  EXPECT_FALSE(Exists(InstallDir()));
+  EXPECT_EQ(PendingDeletes(), pending) << "a clean uninstall queued a delete at the restart";
+  auto folders = WorkFolders();
+  for (const std::wstring& folder : earlier)
+    std::erase(folders, folder);
+  ASSERT_EQ(folders.size(), 1u);
+  const std::wstring work = folders[0];
+  EXPECT_EQ(work.size(), TempFolder().size() + 11 + 32) << "not 128 random bits in its name";
+  EXPECT_TRUE(Exists(work + L"\\UninstallWait.exe"));
+  EXPECT_FALSE(Exists(work + L"\\Uninstall.exe")) << "the uninstaller's copy is left";
+  // SYSTEM and the administrators. Wine keeps no access list of its own for a folder: it shows
+  // one made from the Unix owner.
+  if (!tests::RunsUnderWine()) {
+    EXPECT_EQ(Grantees(work), (std::vector<std::wstring>{L"S-1-5-18", L"S-1-5-32-544"}));
+  }
+  ::DeleteFileW((work + L"\\UninstallWait.exe").c_str());
+  ::RemoveDirectoryW(work.c_str());
+
+  ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), 0u);
+  const std::wstring otherVolume = L"Z:\\dev\\shm\\zolv-installer-temp";
+  ::CreateDirectoryW(otherVolume.c_str(), nullptr);
+  ASSERT_FALSE(::MoveFileExW((InstallDir() + L"\\site.ini").c_str(),
+                             (otherVolume + L"\\site.ini").c_str(), 0));
+  ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_NOT_SAME_DEVICE))
+      << "the test's other %TEMP% is on the installation's volume";
+  ::SetEnvironmentVariableW(L"TMP", otherVolume.c_str());
+  EXPECT_EQ(QuietUninstall(), kRestartNeeded);
+  ::SetEnvironmentVariableW(L"TMP", nullptr);
+  EXPECT_FALSE(Exists(InstalledProgram()));
+  EXPECT_FALSE(UninstallKeyExists());
+  const auto left = FolderFiles(Scope::Machine);
+  ASSERT_EQ(left.size(), 1u) << Remains(Scope::Machine);
+  EXPECT_EQ(left[0].substr(0, 2), L"ns");
+  ASSERT_EQ(RunProgram(L"wineboot.exe -r"), 0u);
+  EXPECT_FALSE(Exists(InstallDir())) << "the restart did not delete what was queued";
+  ::RemoveDirectoryW(otherVolume.c_str());
 }
 
 // A newer installer replaces the program even while it runs (the running one is renamed aside)

@@ -1,7 +1,8 @@
 // The MSI package's rollback of site.ini, which no msiexec run can be made to need: its custom
 // actions called as Windows Installer calls them, on a session of the built package, with
-// site.ini in a folder of the test's own. What CheckSite hands to WriteSiteRollback and
-// RemoveSiteRollback must put the file back as it was after WriteSite or RemoveSite ran.
+// site.ini in a folder of the test's own. What CheckSite hands to WriteSiteRollback must put the
+// file back as it was after WriteSite ran; an uninstall's rollback (PutBackSite) puts back the
+// file its RemoveSite (SetSiteAside) set aside, and its commit (DeleteSetAsideSite) deletes it.
 #include <windows.h>
 
 #include <msi.h>
@@ -34,7 +35,9 @@ class MsiRollback : public ::testing::Test {
     ASSERT_NE(module_, nullptr);
     for (const auto& [name, action] :
          {std::pair{"CheckSite", &checkSite_}, std::pair{"WriteSite", &writeSite_},
-          std::pair{"RemoveSite", &removeSite_}, std::pair{"RestoreSite", &restoreSite_}}) {
+          std::pair{"RestoreSite", &restoreSite_}, std::pair{"SetSiteAside", &setSiteAside_},
+          std::pair{"PutBackSite", &putBackSite_},
+          std::pair{"DeleteSetAsideSite", &deleteSetAsideSite_}}) {
       *action =
           reinterpret_cast<Action>(reinterpret_cast<void (*)()>(::GetProcAddress(module_, name)));
       ASSERT_NE(*action, nullptr) << name;
@@ -66,8 +69,10 @@ class MsiRollback : public ::testing::Test {
   HMODULE module_ = nullptr;
   Action checkSite_ = nullptr;
   Action writeSite_ = nullptr;
-  Action removeSite_ = nullptr;
   Action restoreSite_ = nullptr;
+  Action setSiteAside_ = nullptr;
+  Action putBackSite_ = nullptr;
+  Action deleteSetAsideSite_ = nullptr;
   PMSIHANDLE session_;
   std::wstring folder_;
 };
@@ -90,15 +95,21 @@ TEST_F(MsiRollback, InstallRollbackPutsBackTheFileOrItsAbsence) {
   EXPECT_EQ(ReadBytes(SiteIni()), before) << "an upgrade's rollback kept the new values";
 }
 
-TEST_F(MsiRollback, UninstallRollbackPutsBackTheRemovedFile) {
+// The sequence gives the uninstall's actions the file's name alone.
+TEST_F(MsiRollback, UninstallRollbackPutsBackTheRemovedFileAndItsCommitDeletesIt) {
   const std::string before = "\xEF\xBB\xBF[Site]\r\nHost=zolv.example.com\r\nClientId=42\r\n";
   WriteBytes(SiteIni(), before);
-  ::MsiSetPropertyW(session_, L"REMOVE", L"ALL");
-  ASSERT_EQ(checkSite_(session_), static_cast<UINT>(ERROR_SUCCESS));
-  ASSERT_EQ(Deferred(removeSite_, L"RemoveSite"), static_cast<UINT>(ERROR_SUCCESS));
+  ::MsiSetPropertyW(session_, L"CustomActionData", SiteIni().c_str());
+  ASSERT_EQ(setSiteAside_(session_), static_cast<UINT>(ERROR_SUCCESS));
   ASSERT_FALSE(ReadBytes(SiteIni()));
-  EXPECT_EQ(Deferred(restoreSite_, L"RemoveSiteRollback"), static_cast<UINT>(ERROR_SUCCESS));
+  EXPECT_EQ(putBackSite_(session_), static_cast<UINT>(ERROR_SUCCESS));
   EXPECT_EQ(ReadBytes(SiteIni()), before);
+
+  ASSERT_EQ(setSiteAside_(session_), static_cast<UINT>(ERROR_SUCCESS));
+  EXPECT_EQ(deleteSetAsideSite_(session_), static_cast<UINT>(ERROR_SUCCESS));
+  EXPECT_FALSE(ReadBytes(SiteIni()));
+  EXPECT_EQ(::GetFileAttributesW(folder_.c_str()), INVALID_FILE_ATTRIBUTES)
+      << "the emptied folder is left";
 }
 
 }  // namespace
