@@ -51,6 +51,20 @@ LRESULT FormImpl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_WINDOWPOSCHANGED:
+      // Moved by the user or the system; a minimised form keeps the place it comes back to.
+      if (!::IsIconic(form)) {
+        RECT outer{};
+        RECT client{};
+        ::GetWindowRect(form, &outer);
+        ::GetClientRect(form, &client);
+        bounds = {outer.left, outer.top, client.right, client.bottom};
+      }
+      break;
+    case WM_ENABLE:
+      // A modal box disables its owner while it shows.
+      enabled = wParam != FALSE;
+      break;
     default:
       break;
   }
@@ -88,40 +102,26 @@ Form::Form(Application& app, const String& caption, int clientWidth, int clientH
     : Control(NewForm(app, caption, clientWidth, clientHeight, font)), app_(app) {}
 
 Rect Form::OuterBounds() const {
-  HWND window = impl_->Window();
-  if (!window) {
-    const SIZE size = FormOuterSize(impl_->bounds);
-    return {impl_->bounds.left, impl_->bounds.top, size.cx, size.cy};
-  }
-  RECT r{};
-  ::GetWindowRect(window, &r);
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+  const SIZE size = FormOuterSize(impl_->bounds);
+  return {impl_->bounds.left, impl_->bounds.top, size.cx, size.cy};
 }
 
 void Form::SetOuterHeight(int height) {
-  HWND window = impl_->Window();
-  if (!window) {
-    impl_->bounds.height += height - FormOuterSize(impl_->bounds).cy;
-    return;
-  }
-  Rect outer = OuterBounds();
-  ::SetWindowPos(window, nullptr, 0, 0, outer.width, height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Rect bounds = impl_->bounds;
+  bounds.height += height - FormOuterSize(bounds).cy;
+  SetBounds(bounds);
 }
 
 void Form::MoveTo(int left, int top) {
-  HWND window = impl_->Window();
-  if (!window) {
-    impl_->bounds.left = left;
-    impl_->bounds.top = top;
-    return;
-  }
-  ::SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Rect bounds = impl_->bounds;
+  bounds.left = left;
+  bounds.top = top;
+  SetBounds(bounds);
 }
 
 void Form::Show() {
-  HWND window = impl_->WindowNeeded();
-  ::ShowWindow(window, SW_SHOW);
+  SetVisible(true);
+  HWND window = impl_->Window();
   ::SetForegroundWindow(window);
   if (HWND first = FirstTabStop(window))
     ::SetFocus(first);

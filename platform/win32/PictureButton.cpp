@@ -96,7 +96,7 @@ struct ButtonImpl : Control::Impl {
 
   void Command(WORD code) override {
     // A click still queued when the button was disabled does not count.
-    if (code == BN_CLICKED && ::IsWindowEnabled(Window()))
+    if (code == BN_CLICKED && enabled)
       app.Dispatch(self.OnClick);
   }
 
@@ -226,7 +226,8 @@ bool Button::Focused() const {
 }
 
 void Button::SetFocus() {
-  ::SetFocus(impl_->WindowNeeded());
+  impl_->MakeWindows();
+  ::SetFocus(impl_->Window());
 }
 
 void Button::SetDescription(const String& description) {

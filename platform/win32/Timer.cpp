@@ -33,7 +33,8 @@ void Timer::SetEnabled(bool enabled) {
   // Enabling a running timer leaves its interval running.
   if (enabled == enabled_)
     return;
-  HWND form = FormOf(owner_).WindowNeeded();
+  FormOf(owner_).MakeWindows();
+  HWND form = FormOf(owner_).Window();
   if (enabled) {
     if (!::SetTimer(form, TimerId(this), interval_, nullptr))
       ThrowLastError("SetTimer");

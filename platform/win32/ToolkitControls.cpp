@@ -8,20 +8,6 @@
 
 namespace zolv::toolkit {
 
-namespace {
-
-bool IsTopLevel(HWND window) {
-  return !(::GetWindowLongW(window, GWL_STYLE) & WS_CHILD);
-}
-
-Rect OuterRect(HWND window) {
-  RECT r{};
-  ::GetWindowRect(window, &r);
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
-}  // namespace
-
 win32::UniqueFont CreateFontHandle(const Font& font) {
   LOGFONTW lf{};
   lf.lfHeight = -font.height;
@@ -54,14 +40,13 @@ Control::Impl::~Impl() {
     std::erase(parent->children, this);
 }
 
-HWND Control::Impl::WindowNeeded() {
-  if (!window) {
-    Impl* form = this;
-    while (form->parent)
-      form = form->parent;
-    form->MakeTree();
-  }
-  return Window();
+void Control::Impl::MakeWindows() {
+  if (window)
+    return;
+  Impl* form = this;
+  while (form->parent)
+    form = form->parent;
+  form->MakeTree();
 }
 
 void Control::Impl::MakeTree() {
@@ -205,91 +190,64 @@ Control::~Control() {
 }
 
 Rect Control::Bounds() const {
-  HWND window = impl_->Window();
-  if (!window)
-    return impl_->bounds;
-  if (IsTopLevel(window)) {
-    RECT client{};
-    ::GetClientRect(window, &client);
-    Rect outer = OuterRect(window);
-    return {outer.left, outer.top, client.right, client.bottom};
-  }
-  RECT r{};
-  ::GetWindowRect(window, &r);
-  ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&r), 2);
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+  return impl_->bounds;
 }
 
 void Control::SetBounds(const Rect& bounds) {
+  impl_->bounds = bounds;
   HWND window = impl_->Window();
-  if (!window) {
-    impl_->bounds = bounds;
+  if (!window)
     return;
-  }
-  SIZE size{bounds.width, bounds.height};
-  if (IsTopLevel(window))
-    size = FormOuterSize(bounds);
+  const SIZE size = impl_->parent ? SIZE{bounds.width, bounds.height} : FormOuterSize(bounds);
   ::SetWindowPos(window, nullptr, bounds.left, bounds.top, size.cx, size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Control::SetTop(int top) {
-  Rect bounds = Bounds();
+  Rect bounds = impl_->bounds;
   bounds.top = top;
   SetBounds(bounds);
 }
 
 bool Control::Visible() const {
-  HWND window = impl_->Window();
-  return window ? (::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0 : impl_->visible;
+  return impl_->visible;
 }
 
 void Control::SetVisible(bool visible) {
+  impl_->visible = visible;
   // A form shown makes its windows first.
   if (visible && !impl_->parent)
-    impl_->WindowNeeded();
+    impl_->MakeWindows();
   HWND window = impl_->Window();
-  if (!window) {
-    impl_->visible = visible;
+  if (!window)
     return;
-  }
   if (!visible)
     MoveFocusOffBeforeLosing(window);
-  int command = visible ? (IsTopLevel(window) ? SW_SHOW : SW_SHOWNA) : SW_HIDE;
-  ::ShowWindow(window, command);
+  ::ShowWindow(window, !visible ? SW_HIDE : impl_->parent ? SW_SHOWNA : SW_SHOW);
 }
 
 bool Control::Enabled() const {
-  HWND window = impl_->Window();
-  return window ? ::IsWindowEnabled(window) != FALSE : impl_->enabled;
+  return impl_->enabled;
 }
 
 void Control::SetEnabled(bool enabled) {
+  impl_->enabled = enabled;
   HWND window = impl_->Window();
-  if (!window) {
-    impl_->enabled = enabled;
+  if (!window)
     return;
-  }
   if (!enabled)
     MoveFocusOffBeforeLosing(window);
   ::EnableWindow(window, enabled);
 }
 
 String Control::Caption() const {
-  HWND window = impl_->Window();
-  if (!window)
-    return impl_->text;
-  String text(static_cast<size_t>(::GetWindowTextLengthW(window)), u'\0');
-  int copied = ::GetWindowTextW(window, Wide(text), static_cast<int>(text.size()) + 1);
-  text.resize(static_cast<size_t>(std::max(copied, 0)));
-  return text;
+  return impl_->text;
 }
 
 void Control::SetCaption(const String& caption) {
+  impl_->text = caption;
   if (HWND window = impl_->Window())
     ::SetWindowTextW(window, Wide(caption));
-  else
-    impl_->text = caption;
 }
 
 Font Control::GetFont() const {
@@ -301,7 +259,7 @@ void Control::SetFont(const Font& font) {
 }
 
 NativeWindow Control::Native() const {
-  return reinterpret_cast<NativeWindow>(impl_->WindowNeeded());
+  return reinterpret_cast<NativeWindow>(impl_->Window());
 }
 
 }  // namespace zolv::toolkit

@@ -63,8 +63,9 @@ struct Control::Impl {
 
   // The window, or null while it is not made yet.
   HWND Window() const { return window.get(); }
-  // The window, making the windows of the control's form first when they are not made yet.
-  HWND WindowNeeded();
+  // Makes the windows of the control's form and its controls, unless they are made. The first
+  // thing that needs a window calls it: the form shown, a timer started, a button focused.
+  void MakeWindows();
 
   // Makes `font` the control's font: once the window is made, a new HFONT handed over with
   // WM_SETFONT (none when it already is).
@@ -83,9 +84,11 @@ struct Control::Impl {
   Impl* parent;
   std::vector<Impl*> children;  // in creation order, which is also the tab order
 
-  // What the control is to be: the window is made from it, and while the window is not made,
-  // changes stay here. A child's bounds are in its parent's client area; a form's are its
-  // place (the desktop's top-left corner until moved) and its client size.
+  // What the control is: the one record of it. Setters write it and, once the window is made,
+  // pass the change on; getters read it; the window is made from it. What the user or the
+  // system changes (a form's place after a drag, a form disabled under a modal box) is written
+  // back from the form's messages. A child's bounds are in its parent's client area; a form's
+  // are its place (the desktop's top-left corner until moved) and its client size.
   Rect bounds;
   bool visible = true;
   bool enabled = true;
