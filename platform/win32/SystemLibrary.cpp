@@ -44,12 +44,13 @@ HMODULE LoadFromSystem32(const wchar_t* fileName) {
   return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
-void (*ResolveFromSystem32(const wchar_t* fileName, const char* name))() {
+void (*ResolveFromSystem32(const wchar_t* fileName, const char* name, WORD ordinal))() {
   HMODULE module = LoadFromSystem32(fileName);
   if (!module)
     throw SystemFailure("LoadLibraryExW", ::GetLastError());
   // Through a plain function pointer: FARPROC's own signature means nothing.
-  auto address = reinterpret_cast<void (*)()>(::GetProcAddress(module, name));
+  auto address = reinterpret_cast<void (*)()>(
+      ::GetProcAddress(module, ordinal ? MAKEINTRESOURCEA(ordinal) : name));
   if (!address)
     throw SystemFailure(name, ::GetLastError());
   return address;

@@ -23,8 +23,9 @@ void RestrictDllSearch();
 HMODULE LoadFromSystem32(const wchar_t* fileName);
 
 // The address of `name` in System32\`fileName`, which is loaded for it and kept to the end of
-// the process. Throws SystemFailure when either is missing.
-void (*ResolveFromSystem32(const wchar_t* fileName, const char* name))();
+// the process; looked up by `ordinal` instead when that is not 0 (`name` then names it in the
+// error). Throws SystemFailure when either is missing.
+void (*ResolveFromSystem32(const wchar_t* fileName, const char* name, WORD ordinal = 0))();
 
 // A function of a system DLL that the program does not import, called like the function itself
 // and resolved on its first call. The DLLs it is used for are part of every supported Windows,
@@ -33,8 +34,8 @@ void (*ResolveFromSystem32(const wchar_t* fileName, const char* name))();
 template <typename Function>
 class LateFunction {
  public:
-  constexpr LateFunction(const wchar_t* fileName, const char* name)
-      : fileName_(fileName), name_(name) {}
+  constexpr LateFunction(const wchar_t* fileName, const char* name, WORD ordinal = 0)
+      : fileName_(fileName), name_(name), ordinal_(ordinal) {}
   LateFunction(const LateFunction&) = delete;
   LateFunction& operator=(const LateFunction&) = delete;
 
@@ -47,7 +48,7 @@ class LateFunction {
   Function* Get() const {
     auto address = address_.load(std::memory_order_acquire);
     if (!address) {
-      address = ResolveFromSystem32(fileName_, name_);
+      address = ResolveFromSystem32(fileName_, name_, ordinal_);
       address_.store(address, std::memory_order_release);
     }
     return reinterpret_cast<Function*>(address);
@@ -55,6 +56,7 @@ class LateFunction {
 
   const wchar_t* fileName_;
   const char* name_;
+  WORD ordinal_;
   mutable std::atomic<void (*)()> address_{nullptr};
 };
 
@@ -65,4 +67,11 @@ class LateFunction {
 #define ZOLV_LATE_FUNCTION(fileName, name)                          \
   inline const ::zolv::win32::LateFunction<decltype(::name)> name { \
     fileName, #name                                                 \
+  }
+
+// The same, looked up by its ordinal: for a function that an older version of the DLL the
+// system may load instead exports by ordinal only.
+#define ZOLV_LATE_ORDINAL(fileName, name, ordinal)                  \
+  inline const ::zolv::win32::LateFunction<decltype(::name)> name { \
+    fileName, #name, ordinal                                        \
   }
