@@ -68,19 +68,16 @@ LRESULT FormImpl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return Control::Impl::WindowProc(message, wParam, lParam);
+  return ContainerImpl::WindowProc(message, wParam, lParam);
 }
 
 void FormImpl::Make() {
+  // Made hidden whatever `visible` says: shown, it is also activated (Control::SetVisible).
   const SIZE outer = FormOuterSize(bounds);
-  HWND made =
-      ::CreateWindowExW(kFormExStyle, MAKEINTATOM(ImplOf(app).formClass), Wide(text),
-                        kFormStyle | (enabled ? 0u : WS_DISABLED), bounds.left, bounds.top,
-                        outer.cx, outer.cy, nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
-  if (!made)
-    ThrowLastError("CreateWindowExW");
+  MakeWindow(MAKEINTATOM(ImplOf(app).formClass), kFormStyle | (enabled ? 0u : WS_DISABLED),
+             kFormExStyle, {bounds.left, bounds.top, outer.cx, outer.cy}, nullptr, nullptr);
   if (!ImplOf(app).mainForm)
-    ImplOf(app).mainForm = made;
+    ImplOf(app).mainForm = Window();
 }
 
 namespace {

@@ -1,6 +1,6 @@
 // ToolkitControls: what every control shares on Win32: its window, made with the rest of its
-// form's when first needed, bounds, visibility, enabled state, caption and font, and the window
-// procedure of the toolkit's own classes.
+// form's when first needed and subclassed as it is made, bounds, visibility, enabled state,
+// caption and font, and what the toolkit's own classes (forms and panels) do.
 #include <algorithm>
 #include <exception>
 
@@ -25,8 +25,65 @@ win32::UniqueFont CreateFontHandle(const Font& font) {
   return handle;
 }
 
-Control::Impl* ImplOf(HWND window) {
-  return reinterpret_cast<Control::Impl*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+namespace {
+
+// The one window procedure of every toolkit window, as its subclass: see ToolkitWin32.h.
+LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR data) {
+  auto* impl = reinterpret_cast<Control::Impl*>(data);
+  if (message == WM_NCDESTROY) {
+    // The window's last message, also when it goes with its parent: the subclass goes with
+    // it, and the Impl lets go of it.
+    win32::comctl32::RemoveWindowSubclass(window, ControlProc, 0);
+    impl->window.release();
+    // A message box with a destroyed owner is never shown: once the main form is gone, the
+    // error box has no owner.
+    if (ImplOf(impl->app).mainForm == window)
+      ImplOf(impl->app).mainForm = nullptr;
+    return win32::comctl32::DefSubclassProc(window, message, wParam, lParam);
+  }
+  try {
+    return impl->WindowProc(message, wParam, lParam);
+  } catch (...) {
+    // Nothing crosses back into user32: the error goes where every handler's error goes.
+    impl->app.Dispatch([error = std::current_exception()] { std::rethrow_exception(error); });
+    return 0;
+  }
+}
+
+// WM_COMMAND and WM_NOTIFY of a container's children, passed to the child's Impl.
+bool ForwardToChild(HWND container, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  HWND child = nullptr;
+  if (message == WM_COMMAND)
+    child = reinterpret_cast<HWND>(lParam);
+  else if (message == WM_NOTIFY)
+    child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+  else
+    return false;
+  // Only the container's own children; the dialog manager's IDOK and IDCANCEL name none.
+  if (!child || ::GetParent(child) != container)
+    return false;
+  Control::Impl* impl = ImplOfWindow(child);
+  if (!impl)
+    return false;
+  if (message == WM_COMMAND) {
+    if (::GetDlgCtrlID(child) != LOWORD(wParam))
+      return false;
+    impl->Command(HIWORD(wParam));
+    result = 0;
+  } else {
+    result = impl->Notify(*reinterpret_cast<NMHDR*>(lParam));
+  }
+  return true;
+}
+
+}  // namespace
+
+Control::Impl* ImplOfWindow(HWND window) {
+  DWORD_PTR data = 0;
+  if (!win32::comctl32::GetWindowSubclass(window, ControlProc, 0, &data))
+    return nullptr;
+  return reinterpret_cast<Control::Impl*>(data);
 }
 
 Control::Impl::Impl(Application& application, Impl* parentImpl)
@@ -72,22 +129,34 @@ void Control::Impl::ApplyFont(const Font& newFont) {
   fontHandle = std::move(handle);
 }
 
+void Control::Impl::MakeWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle,
+                               const Rect& place, HWND parentWindow, HMENU id) {
+  window.reset(::CreateWindowExW(exStyle, windowClass, Wide(text), style, place.left, place.top,
+                                 place.width, place.height, parentWindow, id,
+                                 ::GetModuleHandleW(nullptr), nullptr));
+  if (!window)
+    ThrowLastError("CreateWindowExW");
+  if (!win32::comctl32::SetWindowSubclass(Window(), ControlProc, 0,
+                                          reinterpret_cast<DWORD_PTR>(this)))
+    ThrowLastError("SetWindowSubclass");
+}
+
 void Control::Impl::MakeChild(const wchar_t* windowClass, DWORD style, DWORD exStyle) {
   int id = ImplOf(app).nextControlId++;
   DWORD state = (visible ? WS_VISIBLE : 0u) | (enabled ? 0u : WS_DISABLED);
-  HWND created = ::CreateWindowExW(
-      exStyle, windowClass, Wide(text), WS_CHILD | WS_CLIPSIBLINGS | state | style, bounds.left,
-      bounds.top, bounds.width, bounds.height, parent->Window(),
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), this);
-  if (!created)
-    ThrowLastError("CreateWindowExW");
-  // The toolkit's own classes took both on WM_NCCREATE; a system class learns them here.
-  if (window.get() != created)
-    window.reset(created);
-  ::SetWindowLongPtrW(created, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  MakeWindow(windowClass, WS_CHILD | WS_CLIPSIBLINGS | state | style, exStyle, bounds,
+             parent->Window(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
 }
 
 LRESULT Control::Impl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  return Default(message, wParam, lParam);
+}
+
+LRESULT Control::Impl::Default(UINT message, WPARAM wParam, LPARAM lParam) {
+  return win32::comctl32::DefSubclassProc(Window(), message, wParam, lParam);
+}
+
+LRESULT ContainerImpl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (ForwardToChild(Window(), message, wParam, lParam, result))
     return result;
@@ -100,60 +169,7 @@ LRESULT Control::Impl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(fontHandle.get());
     default:
-      return ::DefWindowProcW(Window(), message, wParam, lParam);
-  }
-}
-
-bool ForwardToChild(HWND container, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  HWND child = nullptr;
-  if (message == WM_COMMAND)
-    child = reinterpret_cast<HWND>(lParam);
-  else if (message == WM_NOTIFY)
-    child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
-  else
-    return false;
-  // Only the container's own children; the dialog manager's IDOK and IDCANCEL name none.
-  if (!child || ::GetParent(child) != container)
-    return false;
-  Control::Impl* impl = ImplOf(child);
-  if (!impl)
-    return false;
-  if (message == WM_COMMAND) {
-    if (::GetDlgCtrlID(child) != LOWORD(wParam))
-      return false;
-    impl->Command(HIWORD(wParam));
-    result = 0;
-  } else {
-    result = impl->Notify(*reinterpret_cast<NMHDR*>(lParam));
-  }
-  return true;
-}
-
-LRESULT CALLBACK ToolkitWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    auto* impl = static_cast<Control::Impl*>(create->lpCreateParams);
-    impl->window.reset(window);
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(impl));
-  }
-  Control::Impl* impl = ImplOf(window);
-  if (!impl)
-    return ::DefWindowProcW(window, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    impl->window.release();
-    // A message box with a destroyed owner is never shown: once the main form is gone, the
-    // error box has no owner.
-    if (ImplOf(impl->app).mainForm == window)
-      ImplOf(impl->app).mainForm = nullptr;
-    return ::DefWindowProcW(window, message, wParam, lParam);
-  }
-  try {
-    return impl->WindowProc(message, wParam, lParam);
-  } catch (...) {
-    // Nothing crosses back into user32: the error goes where every handler's error goes.
-    impl->app.Dispatch([error = std::current_exception()] { std::rethrow_exception(error); });
-    return 0;
+      return Default(message, wParam, lParam);
   }
 }
 

@@ -1,6 +1,18 @@
 // ToolkitWin32: what the toolkit's Win32 files share: the private state behind Application and
-// Control, the window procedure of the toolkit's own window classes, fonts, and the guard that
-// keeps exceptions inside window procedures.
+// Control, the one way from a window's message to its control, fonts, and the guard that keeps
+// exceptions inside window procedures.
+//
+// Every window of the toolkit, a form, a panel or a push button, is subclassed once, as it is
+// made, with comctl32's SetWindowSubclass (MakeWindow): ControlProc, its Control::Impl as the
+// reference data. ControlProc hands each message to that Impl's WindowProc; what WindowProc
+// leaves goes on through DefSubclassProc to the class's own procedure (DefWindowProc for the
+// toolkit's classes, the system's for the Button). ImplOfWindow reads the same reference data.
+//
+// The path of a click: the Button class turns a mouse click or Space into WM_COMMAND BN_CLICKED
+// to its parent panel; Enter, which the dialog manager would turn into IDOK, is turned into the
+// same message by Application::Impl::Handle (PressFocusedButton). Then the panel's ControlProc,
+// ContainerImpl::WindowProc, ImplOfWindow(button), ButtonImpl::Command, and
+// Application::Dispatch(OnClick).
 #pragma once
 
 #include <windows.h>
@@ -55,8 +67,10 @@ struct Control::Impl {
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
 
-  // Messages of the toolkit's own window classes.
+  // The window's messages, from ControlProc; by default the class's own handling (Default).
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // The next handler: the window class's own procedure.
+  LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
   // What the parent is told about this control: WM_COMMAND codes and WM_NOTIFY.
   virtual void Command(WORD) {}
   virtual LRESULT Notify(NMHDR&) { return 0; }
@@ -73,8 +87,12 @@ struct Control::Impl {
 
   // Makes this control's window from what it is to be; its parent's window exists.
   virtual void Make() = 0;
-  // Makes the window of a child control: an id of its own, this Impl in GWLP_USERDATA (or as
-  // the creation parameter for the toolkit's own classes).
+  // Makes this control's window at `place` (the outer rectangle) and subclasses it: from here
+  // on its messages reach WindowProc.
+  void MakeWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle, const Rect& place,
+                  HWND parentWindow, HMENU id);
+  // Makes the window of a child control: an id of its own, and the visibility, enabled state,
+  // caption and bounds the control has.
   void MakeChild(const wchar_t* windowClass, DWORD style, DWORD exStyle);
   // Makes the windows not made yet of this control and its children, in creation order, and
   // gives each its font.
@@ -99,20 +117,21 @@ struct Control::Impl {
   win32::UniqueWindow window;
 };
 
-// The Control::Impl a toolkit window belongs to, or null for any other window.
-Control::Impl* ImplOf(HWND window);
+// The Control::Impl whose window `window` is, or null for any other window.
+Control::Impl* ImplOfWindow(HWND window);
 
-// The window procedure of the toolkit's own classes (forms and panels).
-LRESULT CALLBACK ToolkitWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// WM_COMMAND and WM_NOTIFY of a container's children, passed to the child's Impl.
-bool ForwardToChild(HWND container, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+// A form or a panel: a window of the toolkit's own classes, which keeps the font it is given
+// and passes its children's WM_COMMAND and WM_NOTIFY on to their Command and Notify.
+struct ContainerImpl : Control::Impl {
+  using Control::Impl::Impl;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
 
 // The outer size of a form whose client area is `client`'s size.
 SIZE FormOuterSize(const Rect& client);
 
-struct FormImpl : Control::Impl {
-  explicit FormImpl(Application& application) : Control::Impl(application, nullptr) {}
+struct FormImpl : ContainerImpl {
+  explicit FormImpl(Application& application) : ContainerImpl(application, nullptr) {}
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Make() override;
 
