@@ -131,14 +131,16 @@ void Control::Impl::ApplyFont(const Font& newFont) {
 
 void Control::Impl::MakeWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle,
                                const Rect& place, HWND parentWindow, HMENU id) {
-  window.reset(::CreateWindowExW(exStyle, windowClass, Wide(text), style, place.left, place.top,
-                                 place.width, place.height, parentWindow, id,
-                                 ::GetModuleHandleW(nullptr), nullptr));
-  if (!window)
+  win32::UniqueWindow made(::CreateWindowExW(exStyle, windowClass, Wide(text), style, place.left,
+                                             place.top, place.width, place.height, parentWindow, id,
+                                             ::GetModuleHandleW(nullptr), nullptr));
+  if (!made)
     ThrowLastError("CreateWindowExW");
-  if (!win32::comctl32::SetWindowSubclass(Window(), ControlProc, 0,
+  // A window that cannot be subclassed would be no control's: it goes at once.
+  if (!win32::comctl32::SetWindowSubclass(made.get(), ControlProc, 0,
                                           reinterpret_cast<DWORD_PTR>(this)))
     ThrowLastError("SetWindowSubclass");
+  window = std::move(made);
 }
 
 void Control::Impl::MakeChild(const wchar_t* windowClass, DWORD style, DWORD exStyle) {
@@ -146,10 +148,6 @@ void Control::Impl::MakeChild(const wchar_t* windowClass, DWORD style, DWORD exS
   DWORD state = (visible ? WS_VISIBLE : 0u) | (enabled ? 0u : WS_DISABLED);
   MakeWindow(windowClass, WS_CHILD | WS_CLIPSIBLINGS | state | style, exStyle, bounds,
              parent->Window(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
-}
-
-LRESULT Control::Impl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  return Default(message, wParam, lParam);
 }
 
 LRESULT Control::Impl::Default(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -67,8 +67,10 @@ struct Control::Impl {
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
 
-  // The window's messages, from ControlProc; by default the class's own handling (Default).
-  virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // The window's messages, from ControlProc; by default the class's own handling.
+  virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    return Default(message, wParam, lParam);
+  }
   // The next handler: the window class's own procedure.
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
   // What the parent is told about this control: WM_COMMAND codes and WM_NOTIFY.
