@@ -1,7 +1,8 @@
 // Form: the main window on Win32: a fixed single border with the system menu and close box,
 // the exact client size asked for, the taskbar button, the timers' messages, and the focus kept
 // across deactivation. Its windows and its controls' are made together when first needed (the
-// form shown, say), each where it is to be then. Closing it ends the message loop; the window
+// form shown, say), each where it is to be then; a move by the user or the system, and a modal
+// box's disabling, are written back to its state. Closing it ends the message loop; the window
 // itself lives as long as the Form object.
 #include "platform/win32/ToolkitWin32.h"
 

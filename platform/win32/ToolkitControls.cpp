@@ -51,32 +51,6 @@ LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
   }
 }
 
-// WM_COMMAND and WM_NOTIFY of a container's children, passed to the child's Impl.
-bool ForwardToChild(HWND container, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  HWND child = nullptr;
-  if (message == WM_COMMAND)
-    child = reinterpret_cast<HWND>(lParam);
-  else if (message == WM_NOTIFY)
-    child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
-  else
-    return false;
-  // Only the container's own children; the dialog manager's IDOK and IDCANCEL name none.
-  if (!child || ::GetParent(child) != container)
-    return false;
-  Control::Impl* impl = ImplOfWindow(child);
-  if (!impl)
-    return false;
-  if (message == WM_COMMAND) {
-    if (::GetDlgCtrlID(child) != LOWORD(wParam))
-      return false;
-    impl->Command(HIWORD(wParam));
-    result = 0;
-  } else {
-    result = impl->Notify(*reinterpret_cast<NMHDR*>(lParam));
-  }
-  return true;
-}
-
 }  // namespace
 
 Control::Impl* ImplOfWindow(HWND window) {
@@ -154,11 +128,29 @@ LRESULT Control::Impl::Default(UINT message, WPARAM wParam, LPARAM lParam) {
   return win32::comctl32::DefSubclassProc(Window(), message, wParam, lParam);
 }
 
+Control::Impl* ContainerImpl::ChildOf(HWND child) const {
+  for (Impl* impl : children) {
+    if (child && impl->Window() == child)
+      return impl;
+  }
+  return nullptr;
+}
+
 LRESULT ContainerImpl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  LRESULT result = 0;
-  if (ForwardToChild(Window(), message, wParam, lParam, result))
-    return result;
   switch (message) {
+    case WM_COMMAND:
+      // The dialog manager's IDOK and IDCANCEL name none of the children.
+      if (Impl* child = ChildOf(reinterpret_cast<HWND>(lParam))) {
+        child->Command(HIWORD(wParam));
+        return 0;
+      }
+      break;
+    case WM_NOTIFY: {
+      auto& header = *reinterpret_cast<NMHDR*>(lParam);
+      if (Impl* child = ChildOf(header.hwndFrom))
+        return child->Notify(header);
+      break;
+    }
     case WM_SETFONT:
       // The font is kept in fontHandle; the toolkit's own windows draw no text with it.
       if (LOWORD(lParam))
@@ -167,8 +159,9 @@ LRESULT ContainerImpl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(fontHandle.get());
     default:
-      return Default(message, wParam, lParam);
+      break;
   }
+  return Default(message, wParam, lParam);
 }
 
 void MoveFocusOffBeforeLosing(HWND window) {

@@ -6,13 +6,14 @@
 // made, with comctl32's SetWindowSubclass (MakeWindow): ControlProc, its Control::Impl as the
 // reference data. ControlProc hands each message to that Impl's WindowProc; what WindowProc
 // leaves goes on through DefSubclassProc to the class's own procedure (DefWindowProc for the
-// toolkit's classes, the system's for the Button). ImplOfWindow reads the same reference data.
+// toolkit's classes, the system's for the Button). ImplOfWindow reads the same reference data;
+// a container finds its children among its own (ContainerImpl::ChildOf).
 //
 // The path of a click: the Button class turns a mouse click or Space into WM_COMMAND BN_CLICKED
 // to its parent panel; Enter, which the dialog manager would turn into IDOK, is turned into the
 // same message by Application::Impl::Handle (PressFocusedButton). Then the panel's ControlProc,
-// ContainerImpl::WindowProc, ImplOfWindow(button), ButtonImpl::Command, and
-// Application::Dispatch(OnClick).
+// ContainerImpl::WindowProc, ChildOf(button) among the panel's children, ButtonImpl::Command,
+// and Application::Dispatch(OnClick).
 #pragma once
 
 #include <windows.h>
@@ -127,6 +128,8 @@ Control::Impl* ImplOfWindow(HWND window);
 struct ContainerImpl : Control::Impl {
   using Control::Impl::Impl;
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // The child control whose window `child` is, or null.
+  Impl* ChildOf(HWND child) const;
 };
 
 // The outer size of a form whose client area is `client`'s size.
