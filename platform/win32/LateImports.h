@@ -25,12 +25,6 @@ ZOLV_LATE_FUNCTION(kDll, ImageList_Create);
 ZOLV_LATE_FUNCTION(kDll, ImageList_AddMasked);
 ZOLV_LATE_FUNCTION(kDll, ImageList_Draw);
 ZOLV_LATE_FUNCTION(kDll, ImageList_Destroy);
-// How every window of the toolkit is subclassed. The comctl32 the manifest asks for (version 6)
-// exports them by name too; version 5.8, which a load by full path would give, by ordinal only.
-ZOLV_LATE_ORDINAL(kDll, SetWindowSubclass, 410);
-ZOLV_LATE_ORDINAL(kDll, GetWindowSubclass, 411);
-ZOLV_LATE_ORDINAL(kDll, RemoveWindowSubclass, 412);
-ZOLV_LATE_ORDINAL(kDll, DefSubclassProc, 413);
 }  // namespace zolv::win32::comctl32
 
 namespace zolv::win32::shell32 {

@@ -44,13 +44,12 @@ HMODULE LoadFromSystem32(const wchar_t* fileName) {
   return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
-void (*ResolveFromSystem32(const wchar_t* fileName, const char* name, WORD ordinal))() {
+void (*ResolveFromSystem32(const wchar_t* fileName, const char* name))() {
   HMODULE module = LoadFromSystem32(fileName);
   if (!module)
     throw SystemFailure("LoadLibraryExW", ::GetLastError());
   // Through a plain function pointer: FARPROC's own signature means nothing.
-  auto address = reinterpret_cast<void (*)()>(
-      ::GetProcAddress(module, ordinal ? MAKEINTRESOURCEA(ordinal) : name));
+  auto address = reinterpret_cast<void (*)()>(::GetProcAddress(module, name));
   if (!address)
     throw SystemFailure(name, ::GetLastError());
   return address;

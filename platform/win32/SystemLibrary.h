@@ -23,9 +23,8 @@ void RestrictDllSearch();
 HMODULE LoadFromSystem32(const wchar_t* fileName);
 
 // The address of `name` in System32\`fileName`, which is loaded for it and kept to the end of
-// the process; looked up by `ordinal` instead when that is not 0 (`name` then names it in the
-// error). Throws SystemFailure when either is missing.
-void (*ResolveFromSystem32(const wchar_t* fileName, const char* name, WORD ordinal = 0))();
+// the process. Throws SystemFailure when either is missing.
+void (*ResolveFromSystem32(const wchar_t* fileName, const char* name))();
 
 // A function of a system DLL that the program does not import, called like the function itself
 // and resolved on its first call. The DLLs it is used for are part of every supported Windows,
@@ -34,8 +33,8 @@ void (*ResolveFromSystem32(const wchar_t* fileName, const char* name, WORD ordin
 template <typename Function>
 class LateFunction {
  public:
-  constexpr LateFunction(const wchar_t* fileName, const char* name, WORD ordinal = 0)
-      : fileName_(fileName), name_(name), ordinal_(ordinal) {}
+  constexpr LateFunction(const wchar_t* fileName, const char* name)
+      : fileName_(fileName), name_(name) {}
   LateFunction(const LateFunction&) = delete;
   LateFunction& operator=(const LateFunction&) = delete;
 
@@ -48,7 +47,7 @@ class LateFunction {
   Function* Get() const {
     auto address = address_.load(std::memory_order_acquire);
     if (!address) {
-      address = ResolveFromSystem32(fileName_, name_, ordinal_);
+      address = ResolveFromSystem32(fileName_, name_);
       address_.store(address, std::memory_order_release);
     }
     return reinterpret_cast<Function*>(address);
@@ -56,7 +55,6 @@ class LateFunction {
 
   const wchar_t* fileName_;
   const char* name_;
-  WORD ordinal_;
   mutable std::atomic<void (*)()> address_{nullptr};
 };
 
@@ -67,11 +65,4 @@ class LateFunction {
 #define ZOLV_LATE_FUNCTION(fileName, name)                          \
   inline const ::zolv::win32::LateFunction<decltype(::name)> name { \
     fileName, #name                                                 \
-  }
-
-// The same, looked up by its ordinal: for a function that an older version of the DLL the
-// system may load instead exports by ordinal only.
-#define ZOLV_LATE_ORDINAL(fileName, name, ordinal)                  \
-  inline const ::zolv::win32::LateFunction<decltype(::name)> name { \
-    fileName, #name, ordinal                                        \
   }

@@ -28,19 +28,17 @@ win32::UniqueFont CreateFontHandle(const Font& font) {
 namespace {
 
 // The one window procedure of every toolkit window, as its subclass: see ToolkitWin32.h.
-LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                             DWORD_PTR data) {
-  auto* impl = reinterpret_cast<Control::Impl*>(data);
+LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* impl = reinterpret_cast<Control::Impl*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
   if (message == WM_NCDESTROY) {
-    // The window's last message, also when it goes with its parent: the subclass goes with
-    // it, and the Impl lets go of it.
-    win32::comctl32::RemoveWindowSubclass(window, ControlProc, 0);
+    // The window's last message, also when it goes with its parent: the Impl lets go of it.
+    const WNDPROC classProc = impl->classProc;
     impl->window.release();
     // A message box with a destroyed owner is never shown: once the main form is gone, the
     // error box has no owner.
     if (ImplOf(impl->app).mainForm == window)
       ImplOf(impl->app).mainForm = nullptr;
-    return win32::comctl32::DefSubclassProc(window, message, wParam, lParam);
+    return ::CallWindowProcW(classProc, window, message, wParam, lParam);
   }
   try {
     return impl->WindowProc(message, wParam, lParam);
@@ -54,10 +52,10 @@ LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 }  // namespace
 
 Control::Impl* ImplOfWindow(HWND window) {
-  DWORD_PTR data = 0;
-  if (!win32::comctl32::GetWindowSubclass(window, ControlProc, 0, &data))
+  // GWLP_USERDATA is the toolkit's only in a window whose procedure is the toolkit's.
+  if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC)) != ControlProc)
     return nullptr;
-  return reinterpret_cast<Control::Impl*>(data);
+  return reinterpret_cast<Control::Impl*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 Control::Impl::Impl(Application& application, Impl* parentImpl)
@@ -110,10 +108,12 @@ void Control::Impl::MakeWindow(const wchar_t* windowClass, DWORD style, DWORD ex
                                              ::GetModuleHandleW(nullptr), nullptr));
   if (!made)
     ThrowLastError("CreateWindowExW");
+  ::SetWindowLongPtrW(made.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  classProc = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(made.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc)));
   // A window that cannot be subclassed would be no control's: it goes at once.
-  if (!win32::comctl32::SetWindowSubclass(made.get(), ControlProc, 0,
-                                          reinterpret_cast<DWORD_PTR>(this)))
-    ThrowLastError("SetWindowSubclass");
+  if (!classProc)
+    ThrowLastError("SetWindowLongPtrW");
   window = std::move(made);
 }
 
@@ -125,7 +125,7 @@ void Control::Impl::MakeChild(const wchar_t* windowClass, DWORD style, DWORD exS
 }
 
 LRESULT Control::Impl::Default(UINT message, WPARAM wParam, LPARAM lParam) {
-  return win32::comctl32::DefSubclassProc(Window(), message, wParam, lParam);
+  return ::CallWindowProcW(classProc, Window(), message, wParam, lParam);
 }
 
 Control::Impl* ContainerImpl::ChildOf(HWND child) const {
