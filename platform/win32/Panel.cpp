@@ -13,8 +13,8 @@ void DrawBevel(HWND panel, HDC dc) {
   ::DrawEdge(dc, &client, BDR_RAISEDINNER, BF_RECT);
 }
 
-struct PanelImpl : Control::Impl {
-  using Control::Impl::Impl;
+struct PanelImpl : ContainerImpl {
+  using ContainerImpl::ContainerImpl;
 
   void Make() override {
     MakeChild(MAKEINTATOM(ImplOf(app).panelClass), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
@@ -32,7 +32,7 @@ struct PanelImpl : Control::Impl {
         DrawBevel(Window(), reinterpret_cast<HDC>(wParam));
         return 0;
       default:
-        return Control::Impl::WindowProc(message, wParam, lParam);
+        return ContainerImpl::WindowProc(message, wParam, lParam);
     }
   }
 };

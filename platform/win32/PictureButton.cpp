@@ -85,18 +85,15 @@ void DrawCaption(HDC dc, HTHEME theme, const ButtonLook& look, const String& cap
 struct ButtonImpl : Control::Impl {
   ButtonImpl(Application& application, Control::Impl& container, Button& owner)
       : Control::Impl(application, &container), self(owner) {}
-  // The window outlives this part of the object by the base's destructor: its messages go
-  // straight to the class's procedure again.
-  ~ButtonImpl() override {
-    if (systemProc)
-      ::SetWindowLongPtrW(Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(systemProc));
-  }
 
-  void Make() override;
+  void Make() override { MakeChild(WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0); }
+
+  // Accessibility clients' questions get the button's description too; all else is the class's.
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   void Command(WORD code) override {
     // A click still queued when the button was disabled does not count.
-    if (code == BN_CLICKED && ::IsWindowEnabled(Window()))
+    if (code == BN_CLICKED && enabled)
       app.Dispatch(self.OnClick);
   }
 
@@ -178,30 +175,20 @@ struct ButtonImpl : Control::Impl {
   int pictureId = 0;  // the bitmap resource, until it is decoded
   ButtonPicture picture;
   String description;
-  WNDPROC systemProc = nullptr;  // the Button class's own, which this one comes before
 };
 
 String DescriptionOf(HWND button) {
-  auto* impl = static_cast<ButtonImpl*>(ImplOf(button));
+  auto* impl = static_cast<ButtonImpl*>(ImplOfWindow(button));
   return impl ? impl->description : String();
 }
 
-// Accessibility clients' questions get the button's description too; all else is the class's.
-LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
-  // Subclassed only while its ButtonImpl lives.
-  WNDPROC systemProc = static_cast<ButtonImpl*>(ImplOf(button))->systemProc;
+LRESULT ButtonImpl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_GETOBJECT) {
     if (LRESULT answer =
-            win32::accessibility::AnswerGetObject(button, wParam, lParam, DescriptionOf))
+            win32::accessibility::AnswerGetObject(Window(), wParam, lParam, DescriptionOf))
       return answer;
   }
-  return ::CallWindowProcW(systemProc, button, message, wParam, lParam);
-}
-
-void ButtonImpl::Make() {
-  MakeChild(WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0);
-  systemProc = reinterpret_cast<WNDPROC>(
-      ::SetWindowLongPtrW(Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ButtonProc)));
+  return Default(message, wParam, lParam);
 }
 
 std::unique_ptr<Control::Impl> NewButton(Button& self, Control& parent, const Rect& bounds,
@@ -226,7 +213,8 @@ bool Button::Focused() const {
 }
 
 void Button::SetFocus() {
-  ::SetFocus(impl_->WindowNeeded());
+  impl_->MakeWindows();
+  ::SetFocus(impl_->Window());
 }
 
 void Button::SetDescription(const String& description) {

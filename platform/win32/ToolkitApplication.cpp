@@ -16,7 +16,9 @@ ATOM RegisterToolkitClass(const wchar_t* name, int icon) {
     return existing;
   wc.cbSize = sizeof(wc);
   wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = ToolkitWindowProc;
+  // Plain windows: what a form or a panel does, its Impl does, through the subclass every
+  // toolkit window has (ToolkitWin32.h).
+  wc.lpfnWndProc = ::DefWindowProcW;
   wc.hInstance = instance;
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);

@@ -1,26 +1,12 @@
 // ToolkitControls: what every control shares on Win32: its window, made with the rest of its
-// form's when first needed, bounds, visibility, enabled state, caption and font, and the window
-// procedure of the toolkit's own classes.
+// form's when first needed and subclassed as it is made, bounds, visibility, enabled state,
+// caption and font, and what the toolkit's own classes (forms and panels) do.
 #include <algorithm>
 #include <exception>
 
 #include "platform/win32/ToolkitWin32.h"
 
 namespace zolv::toolkit {
-
-namespace {
-
-bool IsTopLevel(HWND window) {
-  return !(::GetWindowLongW(window, GWL_STYLE) & WS_CHILD);
-}
-
-Rect OuterRect(HWND window) {
-  RECT r{};
-  ::GetWindowRect(window, &r);
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
-}  // namespace
 
 win32::UniqueFont CreateFontHandle(const Font& font) {
   LOGFONTW lf{};
@@ -39,7 +25,36 @@ win32::UniqueFont CreateFontHandle(const Font& font) {
   return handle;
 }
 
-Control::Impl* ImplOf(HWND window) {
+namespace {
+
+// The one window procedure of every toolkit window, as its subclass: see ToolkitWin32.h.
+LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* impl = reinterpret_cast<Control::Impl*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (message == WM_NCDESTROY) {
+    // The window's last message, also when it goes with its parent: the Impl lets go of it.
+    const WNDPROC classProc = impl->classProc;
+    impl->window.release();
+    // A message box with a destroyed owner is never shown: once the main form is gone, the
+    // error box has no owner.
+    if (ImplOf(impl->app).mainForm == window)
+      ImplOf(impl->app).mainForm = nullptr;
+    return ::CallWindowProcW(classProc, window, message, wParam, lParam);
+  }
+  try {
+    return impl->WindowProc(message, wParam, lParam);
+  } catch (...) {
+    // Nothing crosses back into user32: the error goes where every handler's error goes.
+    impl->app.Dispatch([error = std::current_exception()] { std::rethrow_exception(error); });
+    return 0;
+  }
+}
+
+}  // namespace
+
+Control::Impl* ImplOfWindow(HWND window) {
+  // GWLP_USERDATA is the toolkit's only in a window whose procedure is the toolkit's.
+  if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC)) != ControlProc)
+    return nullptr;
   return reinterpret_cast<Control::Impl*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
@@ -54,14 +69,13 @@ Control::Impl::~Impl() {
     std::erase(parent->children, this);
 }
 
-HWND Control::Impl::WindowNeeded() {
-  if (!window) {
-    Impl* form = this;
-    while (form->parent)
-      form = form->parent;
-    form->MakeTree();
-  }
-  return Window();
+void Control::Impl::MakeWindows() {
+  if (window)
+    return;
+  Impl* form = this;
+  while (form->parent)
+    form = form->parent;
+  form->MakeTree();
 }
 
 void Control::Impl::MakeTree() {
@@ -87,26 +101,56 @@ void Control::Impl::ApplyFont(const Font& newFont) {
   fontHandle = std::move(handle);
 }
 
+void Control::Impl::MakeWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle,
+                               const Rect& place, HWND parentWindow, HMENU id) {
+  win32::UniqueWindow made(::CreateWindowExW(exStyle, windowClass, Wide(text), style, place.left,
+                                             place.top, place.width, place.height, parentWindow, id,
+                                             ::GetModuleHandleW(nullptr), nullptr));
+  if (!made)
+    ThrowLastError("CreateWindowExW");
+  ::SetWindowLongPtrW(made.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  classProc = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(made.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc)));
+  // A window that cannot be subclassed would be no control's: it goes at once.
+  if (!classProc)
+    ThrowLastError("SetWindowLongPtrW");
+  window = std::move(made);
+}
+
 void Control::Impl::MakeChild(const wchar_t* windowClass, DWORD style, DWORD exStyle) {
   int id = ImplOf(app).nextControlId++;
   DWORD state = (visible ? WS_VISIBLE : 0u) | (enabled ? 0u : WS_DISABLED);
-  HWND created = ::CreateWindowExW(
-      exStyle, windowClass, Wide(text), WS_CHILD | WS_CLIPSIBLINGS | state | style, bounds.left,
-      bounds.top, bounds.width, bounds.height, parent->Window(),
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), this);
-  if (!created)
-    ThrowLastError("CreateWindowExW");
-  // The toolkit's own classes took both on WM_NCCREATE; a system class learns them here.
-  if (window.get() != created)
-    window.reset(created);
-  ::SetWindowLongPtrW(created, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  MakeWindow(windowClass, WS_CHILD | WS_CLIPSIBLINGS | state | style, exStyle, bounds,
+             parent->Window(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
 }
 
-LRESULT Control::Impl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  LRESULT result = 0;
-  if (ForwardToChild(Window(), message, wParam, lParam, result))
-    return result;
+LRESULT Control::Impl::Default(UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::CallWindowProcW(classProc, Window(), message, wParam, lParam);
+}
+
+Control::Impl* ContainerImpl::ChildOf(HWND child) const {
+  for (Impl* impl : children) {
+    if (child && impl->Window() == child)
+      return impl;
+  }
+  return nullptr;
+}
+
+LRESULT ContainerImpl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_COMMAND:
+      // The dialog manager's IDOK and IDCANCEL name none of the children.
+      if (Impl* child = ChildOf(reinterpret_cast<HWND>(lParam))) {
+        child->Command(HIWORD(wParam));
+        return 0;
+      }
+      break;
+    case WM_NOTIFY: {
+      auto& header = *reinterpret_cast<NMHDR*>(lParam);
+      if (Impl* child = ChildOf(header.hwndFrom))
+        return child->Notify(header);
+      break;
+    }
     case WM_SETFONT:
       // The font is kept in fontHandle; the toolkit's own windows draw no text with it.
       if (LOWORD(lParam))
@@ -115,61 +159,9 @@ LRESULT Control::Impl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(fontHandle.get());
     default:
-      return ::DefWindowProcW(Window(), message, wParam, lParam);
+      break;
   }
-}
-
-bool ForwardToChild(HWND container, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  HWND child = nullptr;
-  if (message == WM_COMMAND)
-    child = reinterpret_cast<HWND>(lParam);
-  else if (message == WM_NOTIFY)
-    child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
-  else
-    return false;
-  // Only the container's own children; the dialog manager's IDOK and IDCANCEL name none.
-  if (!child || ::GetParent(child) != container)
-    return false;
-  Control::Impl* impl = ImplOf(child);
-  if (!impl)
-    return false;
-  if (message == WM_COMMAND) {
-    if (::GetDlgCtrlID(child) != LOWORD(wParam))
-      return false;
-    impl->Command(HIWORD(wParam));
-    result = 0;
-  } else {
-    result = impl->Notify(*reinterpret_cast<NMHDR*>(lParam));
-  }
-  return true;
-}
-
-LRESULT CALLBACK ToolkitWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    auto* impl = static_cast<Control::Impl*>(create->lpCreateParams);
-    impl->window.reset(window);
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(impl));
-  }
-  Control::Impl* impl = ImplOf(window);
-  if (!impl)
-    return ::DefWindowProcW(window, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    impl->window.release();
-    // A message box with a destroyed owner is never shown: once the main form is gone, the
-    // error box has no owner.
-    if (ImplOf(impl->app).mainForm == window)
-      ImplOf(impl->app).mainForm = nullptr;
-    return ::DefWindowProcW(window, message, wParam, lParam);
-  }
-  try {
-    return impl->WindowProc(message, wParam, lParam);
-  } catch (...) {
-    // Nothing crosses back into user32: the error goes where every handler's error goes.
-    impl->app.Dispatch([error = std::current_exception()] { std::rethrow_exception(error); });
-    return 0;
-  }
+  return Default(message, wParam, lParam);
 }
 
 void MoveFocusOffBeforeLosing(HWND window) {
@@ -205,91 +197,64 @@ Control::~Control() {
 }
 
 Rect Control::Bounds() const {
-  HWND window = impl_->Window();
-  if (!window)
-    return impl_->bounds;
-  if (IsTopLevel(window)) {
-    RECT client{};
-    ::GetClientRect(window, &client);
-    Rect outer = OuterRect(window);
-    return {outer.left, outer.top, client.right, client.bottom};
-  }
-  RECT r{};
-  ::GetWindowRect(window, &r);
-  ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&r), 2);
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+  return impl_->bounds;
 }
 
 void Control::SetBounds(const Rect& bounds) {
+  impl_->bounds = bounds;
   HWND window = impl_->Window();
-  if (!window) {
-    impl_->bounds = bounds;
+  if (!window)
     return;
-  }
-  SIZE size{bounds.width, bounds.height};
-  if (IsTopLevel(window))
-    size = FormOuterSize(bounds);
+  const SIZE size = impl_->parent ? SIZE{bounds.width, bounds.height} : FormOuterSize(bounds);
   ::SetWindowPos(window, nullptr, bounds.left, bounds.top, size.cx, size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Control::SetTop(int top) {
-  Rect bounds = Bounds();
+  Rect bounds = impl_->bounds;
   bounds.top = top;
   SetBounds(bounds);
 }
 
 bool Control::Visible() const {
-  HWND window = impl_->Window();
-  return window ? (::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0 : impl_->visible;
+  return impl_->visible;
 }
 
 void Control::SetVisible(bool visible) {
+  impl_->visible = visible;
   // A form shown makes its windows first.
   if (visible && !impl_->parent)
-    impl_->WindowNeeded();
+    impl_->MakeWindows();
   HWND window = impl_->Window();
-  if (!window) {
-    impl_->visible = visible;
+  if (!window)
     return;
-  }
   if (!visible)
     MoveFocusOffBeforeLosing(window);
-  int command = visible ? (IsTopLevel(window) ? SW_SHOW : SW_SHOWNA) : SW_HIDE;
-  ::ShowWindow(window, command);
+  ::ShowWindow(window, !visible ? SW_HIDE : impl_->parent ? SW_SHOWNA : SW_SHOW);
 }
 
 bool Control::Enabled() const {
-  HWND window = impl_->Window();
-  return window ? ::IsWindowEnabled(window) != FALSE : impl_->enabled;
+  return impl_->enabled;
 }
 
 void Control::SetEnabled(bool enabled) {
+  impl_->enabled = enabled;
   HWND window = impl_->Window();
-  if (!window) {
-    impl_->enabled = enabled;
+  if (!window)
     return;
-  }
   if (!enabled)
     MoveFocusOffBeforeLosing(window);
   ::EnableWindow(window, enabled);
 }
 
 String Control::Caption() const {
-  HWND window = impl_->Window();
-  if (!window)
-    return impl_->text;
-  String text(static_cast<size_t>(::GetWindowTextLengthW(window)), u'\0');
-  int copied = ::GetWindowTextW(window, Wide(text), static_cast<int>(text.size()) + 1);
-  text.resize(static_cast<size_t>(std::max(copied, 0)));
-  return text;
+  return impl_->text;
 }
 
 void Control::SetCaption(const String& caption) {
+  impl_->text = caption;
   if (HWND window = impl_->Window())
     ::SetWindowTextW(window, Wide(caption));
-  else
-    impl_->text = caption;
 }
 
 Font Control::GetFont() const {
@@ -301,7 +266,7 @@ void Control::SetFont(const Font& font) {
 }
 
 NativeWindow Control::Native() const {
-  return reinterpret_cast<NativeWindow>(impl_->WindowNeeded());
+  return reinterpret_cast<NativeWindow>(impl_->Window());
 }
 
 }  // namespace zolv::toolkit

@@ -33,8 +33,10 @@
 namespace zolv::toolkit {
 namespace {
 
+// The control's window, making its form's windows as anything that needs one does.
 HWND H(const Control& control) {
-  return reinterpret_cast<HWND>(control.Native());
+  ImplOf(control).MakeWindows();
+  return ImplOf(control).Window();
 }
 
 std::wstring TextOf(HWND window) {
@@ -176,6 +178,20 @@ TEST_F(ToolkitTest, OuterGeometryMovesAndResizesTheWholeWindow) {
   RECT client{};
   ::GetClientRect(H(form), &client);
   EXPECT_EQ(client.bottom, 272 - (outer.height - 180));
+}
+
+// The form's own state follows what is done to its window from outside: a drag (here the move
+// it ends with) and the modal box that disables its owner.
+TEST_F(ToolkitTest, WhatTheUserOrSystemDoesToTheFormIsWhatItReports) {
+  form.Show();
+  const Rect outer = form.OuterBounds();
+  ::SetWindowPos(H(form), nullptr, 70, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(form.OuterBounds(), (Rect{70, 60, outer.width, outer.height}));
+  EXPECT_EQ(form.Bounds(), (Rect{70, 60, 303, 272}));
+  ::EnableWindow(H(form), FALSE);
+  EXPECT_FALSE(form.Enabled());
+  ::EnableWindow(H(form), TRUE);
+  EXPECT_TRUE(form.Enabled());
 }
 
 TEST_F(ToolkitTest, ChildrenSitExactlyWhereTheyWereAsked) {
