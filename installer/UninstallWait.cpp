@@ -21,8 +21,8 @@
 #include <string>
 
 #include "platform/Files.h"
-#include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/UniqueHandle.h"
+#include "platform/win32/system/Wide.h"
 
 namespace {
 

@@ -26,9 +26,9 @@
 #include "ErrorBox.h"
 #include "assets/ResourceIds.h"
 #include "platform/Toolkit.h"
-#include "platform/win32/LateImports.h"
-#include "platform/win32/SystemError.h"
-#include "platform/win32/ToolkitWin32.h"
+#include "platform/win32/system/LateImports.h"
+#include "platform/win32/system/SystemError.h"
+#include "platform/win32/toolkit/ToolkitWin32.h"
 
 namespace zolv::toolkit {
 namespace {

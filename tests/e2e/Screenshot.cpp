@@ -7,7 +7,7 @@
 #include "Png.h"
 #include "Wait.h"
 #include "WindowQueries.h"
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/system/UniqueHandle.h"
 
 namespace zolv::e2e {
 

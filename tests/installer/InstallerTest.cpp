@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "RunProgram.h"
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/system/UniqueHandle.h"
 #include "tests/support/DisposableMachine.h"
 #include "tests/support/FileBytes.h"
 

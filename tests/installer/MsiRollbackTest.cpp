@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/system/UniqueHandle.h"
 #include "tests/support/FileBytes.h"
 
 namespace zolv {

@@ -10,7 +10,7 @@
 
 #include "SaveWriter.h"
 #include "platform/Files.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/Wide.h"
 #include "tests/support/BusyLoops.h"
 
 namespace zolv::robust {

@@ -12,7 +12,7 @@
 #include "SaveWriter.h"
 #include "UComun.h"
 #include "UFPrincipal.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/Wide.h"
 
 namespace zolv::robust {
 namespace {

@@ -13,9 +13,9 @@
 #include "UComun.h"
 #include "UFPrincipal.h"
 #include "platform/Shell.h"
-#include "platform/win32/SystemError.h"
-#include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/SystemError.h"
+#include "platform/win32/system/UniqueHandle.h"
+#include "platform/win32/system/Wide.h"
 
 namespace zolv::robust {
 namespace {

@@ -9,7 +9,7 @@
 #include "UComun.h"
 #include "UFPrincipal.h"
 #include "platform/Files.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/Wide.h"
 #include "tests/support/StartProcess.h"
 
 namespace zolv::robust {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/Text.h"
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/system/UniqueHandle.h"
 #include "tests/support/FileBytes.h"
 
 namespace zolv::robust {

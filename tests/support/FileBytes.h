@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "platform/Text.h"
-#include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/UniqueHandle.h"
+#include "platform/win32/system/Wide.h"
 
 namespace zolv::tests {
 

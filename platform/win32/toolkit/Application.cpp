@@ -1,7 +1,7 @@
-// ToolkitApplication: the application object on Win32: window classes, the message loop with
+// Application: the application object on Win32: window classes, the message loop with
 // the forms' keyboard navigation, the error box and the screen's facts.
-#include "platform/win32/SystemError.h"
-#include "platform/win32/ToolkitWin32.h"
+#include "platform/win32/system/SystemError.h"
+#include "platform/win32/toolkit/ToolkitWin32.h"
 
 namespace zolv::toolkit {
 

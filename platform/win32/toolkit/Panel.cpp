@@ -1,7 +1,7 @@
 // Panel: a captionless child window with a raised bevel one pixel wide. It is a control parent,
 // so the form's Tab navigation walks through its buttons, and it passes its buttons' commands
 // and notifications on to them.
-#include "platform/win32/ToolkitWin32.h"
+#include "platform/win32/toolkit/ToolkitWin32.h"
 
 namespace zolv::toolkit {
 

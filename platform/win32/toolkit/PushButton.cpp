@@ -1,11 +1,11 @@
-// PictureButton: the toolkit's push button on Win32. A standard themed "Button" whose face is
+// PushButton: the toolkit's push button on Win32. A standard themed "Button" whose face is
 // drawn through NM_CUSTOMDRAW: the theme's (or the classic) push button background, then the
 // picture and the caption centred together as one group, then the focus rectangle.
 #include <vssym32.h>
 
-#include "platform/win32/Accessibility.h"
-#include "platform/win32/ButtonPicture.h"
-#include "platform/win32/ToolkitWin32.h"
+#include "platform/win32/toolkit/Accessibility.h"
+#include "platform/win32/toolkit/ButtonImages.h"
+#include "platform/win32/toolkit/ToolkitWin32.h"
 
 namespace zolv::toolkit {
 
@@ -146,7 +146,7 @@ struct ButtonImpl : Control::Impl {
     RECT measured{};
     ::DrawTextW(dc, Wide(caption), static_cast<int>(caption.size()), &measured,
                 format | DT_CALCRECT);
-    const ButtonPicture& image = Picture();
+    const ButtonImages& image = Picture();
 
     int pictureWidth = image ? image.size.cx + kPictureSpacing : 0;
     int groupWidth = pictureWidth + (measured.right - measured.left);
@@ -154,7 +154,7 @@ struct ButtonImpl : Control::Impl {
     if (image) {
       int top = content.top + (content.bottom - content.top - image.size.cy) / 2;
       win32::comctl32::ImageList_Draw(
-          image.images.get(), look.disabled ? ButtonPicture::kDisabled : ButtonPicture::kNormal, dc,
+          image.images.get(), look.disabled ? ButtonImages::kDisabled : ButtonImages::kNormal, dc,
           left, top, ILD_TRANSPARENT);
     }
     RECT textArea{left + pictureWidth, content.top, content.right, content.bottom};
@@ -163,9 +163,9 @@ struct ButtonImpl : Control::Impl {
 
   // Decoded on the first paint: the button of a browser that is not installed never shows,
   // and never pays for its picture.
-  const ButtonPicture& Picture() {
+  const ButtonImages& Picture() {
     if (pictureId) {
-      picture = LoadButtonPicture(pictureId);
+      picture = LoadButtonImages(pictureId);
       pictureId = 0;
     }
     return picture;
@@ -173,7 +173,7 @@ struct ButtonImpl : Control::Impl {
 
   Button& self;
   int pictureId = 0;  // the bitmap resource, until it is decoded
-  ButtonPicture picture;
+  ButtonImages picture;
   String description;
 };
 

@@ -2,7 +2,7 @@
 // id); the form hands each WM_TIMER to the live, enabled Timer it names.
 #include <algorithm>
 
-#include "platform/win32/ToolkitWin32.h"
+#include "platform/win32/toolkit/ToolkitWin32.h"
 
 namespace zolv::toolkit {
 

@@ -1,10 +1,10 @@
-// ToolkitControls: what every control shares on Win32: its window, made with the rest of its
+// Controls: what every control shares on Win32: its window, made with the rest of its
 // form's when first needed and subclassed as it is made, bounds, visibility, enabled state,
 // caption and font, and what the toolkit's own classes (forms and panels) do.
 #include <algorithm>
 #include <exception>
 
-#include "platform/win32/ToolkitWin32.h"
+#include "platform/win32/toolkit/ToolkitWin32.h"
 
 namespace zolv::toolkit {
 

@@ -4,7 +4,7 @@
 // form shown, say), each where it is to be then; a move by the user or the system, and a modal
 // box's disabling, are written back to its state. Closing it ends the message loop; the window
 // itself lives as long as the Form object.
-#include "platform/win32/ToolkitWin32.h"
+#include "platform/win32/toolkit/ToolkitWin32.h"
 
 namespace zolv::toolkit {
 

@@ -27,9 +27,9 @@
 
 #include "platform/Toolkit.h"
 #include "platform/ToolkitAccess.h"
-#include "platform/win32/LateImports.h"
-#include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/LateImports.h"
+#include "platform/win32/system/UniqueHandle.h"
+#include "platform/win32/system/Wide.h"
 
 namespace zolv::toolkit {
 
