@@ -1,7 +1,8 @@
 // The Win32 toolkit against real windows: window styles, geometry and fonts as the windows
 // report them, clicks, the message loop, the timer, keyboard navigation and the error box.
 // Leaves screenshots of the picture buttons in screenshots/ under the working folder
-// (build/win64/tests): ToolkitButtons.bmp and ToolkitButtonsDisabled.bmp.
+// (build/win64/tests): ToolkitButtons.png, ToolkitButtonsThemed.png and
+// ToolkitButtonsDisabled.png.
 #include <windows.h>
 
 #include <oleacc.h>
@@ -14,8 +15,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -29,6 +28,8 @@
 #include "platform/win32/system/LateImports.h"
 #include "platform/win32/system/SystemError.h"
 #include "platform/win32/toolkit/ToolkitWin32.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/Png.h"
 
 namespace zolv::toolkit {
 namespace {
@@ -622,19 +623,18 @@ Screenshot Capture(HWND window) {
   return shot;
 }
 
-void WriteBmp(const std::filesystem::path& path, const Screenshot& shot) {
-  std::filesystem::create_directories(path.parent_path());
-  BITMAPINFOHEADER info{
-      sizeof(BITMAPINFOHEADER), shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  auto size = static_cast<DWORD>(shot.pixels.size() * 4);
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof(file) + sizeof(info);
-  file.bfSize = file.bfOffBits + size;
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-  out.write(reinterpret_cast<const char*>(&info), sizeof(info));
-  out.write(reinterpret_cast<const char*>(shot.pixels.data()), size);
+// Saved as PNG, as the end-to-end suite saves its screenshots.
+void WritePng(const std::wstring& path, const Screenshot& shot) {
+  std::vector<std::uint8_t> rgb;
+  rgb.reserve(shot.pixels.size() * 3);
+  for (const std::uint32_t pixel : shot.pixels) {
+    rgb.push_back(static_cast<std::uint8_t>(pixel >> 16));
+    rgb.push_back(static_cast<std::uint8_t>(pixel >> 8));
+    rgb.push_back(static_cast<std::uint8_t>(pixel));
+  }
+  ::CreateDirectoryW(L"screenshots", nullptr);
+  ASSERT_TRUE(
+      tests::WriteBytes(L"screenshots\\" + path, tests::EncodePng(shot.width, shot.height, rgb)));
 }
 
 bool IsColoured(std::uint32_t pixel) {
@@ -720,14 +720,14 @@ class ToolkitLook : public ::testing::Test {
   Button opera{top, {17, 170, 266, 34}, u"Usar Opera", kBrowserFont, ZOLV_PICTURE_OPERA};
   Button access{bottom, {17, 8, 266, 41}, u"Acceder ZOLV Online", kAccessFont};
 
-  Screenshot Shoot(const char* name) {
+  Screenshot Shoot(const wchar_t* name) {
     form.MoveTo(100, 100);
     form.Show();
     PumpFor(app, 50);
     // Painted now, however busy the machine: the capture never races the paint.
     ::RedrawWindow(H(form), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Screenshot shot = Capture(H(form));
-    WriteBmp(std::filesystem::path("screenshots") / name, shot);
+    WritePng(name, shot);
     return shot;
   }
 
@@ -760,14 +760,14 @@ class ToolkitLook : public ::testing::Test {
 };
 
 TEST_F(ToolkitLook, PicturesAreTransparentAndCentredWithTheirCaptions) {
-  ExpectTidy(Shoot("ToolkitButtons.bmp"));
+  ExpectTidy(Shoot(L"ToolkitButtons.png"));
 }
 
 // Windows users always see the visual style's buttons; the test prefix selects Wine's Light
 // style so that this branch of the drawing runs here too.
 TEST_F(ToolkitLook, ButtonsAreDrawnThroughTheVisualStyle) {
   ::SetCursorPos(0, 0);  // no button hot
-  Screenshot shot = Shoot("ToolkitButtonsThemed.bmp");
+  Screenshot shot = Shoot(L"ToolkitButtonsThemed.png");
   HTHEME theme = win32::uxtheme::OpenThemeData(H(firefox), L"Button");
   ASSERT_NE(theme, nullptr) << "no visual style is active";
 
@@ -799,7 +799,7 @@ TEST_F(ToolkitLook, DisabledButtonsLookGreyed) {
   opera.SetEnabled(false);
   access.SetEnabled(false);
   access.SetCaption(u"Ingresando al Navegador. Espere...");
-  Screenshot shot = Shoot("ToolkitButtonsDisabled.bmp");
+  Screenshot shot = Shoot(L"ToolkitButtonsDisabled.png");
   Rect bounds = opera.Bounds();
   for (int y = bounds.top + 6; y < bounds.top + bounds.height - 6; ++y) {
     for (int x = bounds.left + 5; x < bounds.left + bounds.width - 5; ++x) {
