@@ -10,7 +10,7 @@
 
 #include "BenchStats.h"
 #include "WebBrowsers.h"
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/system/UniqueHandle.h"
 
 namespace {
 

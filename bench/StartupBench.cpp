@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "BenchStats.h"
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/system/UniqueHandle.h"
 
 namespace {
 

@@ -208,26 +208,15 @@ UINT Guarded(MSIHANDLE install, Action action) noexcept {
 }  // namespace
 }  // namespace zolv::installer
 
-extern "C" __declspec(dllexport) UINT __stdcall CheckSite(MSIHANDLE install) {
-  return zolv::installer::Guarded(install, zolv::installer::CheckSite);
-}
+// Each action exported under its plain name, one line each, through the guard.
+#define ZOLV_EXPORT_ACTION(name)                                            \
+  extern "C" __declspec(dllexport) UINT __stdcall name(MSIHANDLE install) { \
+    return zolv::installer::Guarded(install, zolv::installer::name);        \
+  }
 
-extern "C" __declspec(dllexport) UINT __stdcall WriteSite(MSIHANDLE install) {
-  return zolv::installer::Guarded(install, zolv::installer::WriteSite);
-}
-
-extern "C" __declspec(dllexport) UINT __stdcall RestoreSite(MSIHANDLE install) {
-  return zolv::installer::Guarded(install, zolv::installer::RestoreSite);
-}
-
-extern "C" __declspec(dllexport) UINT __stdcall SetSiteAside(MSIHANDLE install) {
-  return zolv::installer::Guarded(install, zolv::installer::SetSiteAside);
-}
-
-extern "C" __declspec(dllexport) UINT __stdcall PutBackSite(MSIHANDLE install) {
-  return zolv::installer::Guarded(install, zolv::installer::PutBackSite);
-}
-
-extern "C" __declspec(dllexport) UINT __stdcall DeleteSetAsideSite(MSIHANDLE install) {
-  return zolv::installer::Guarded(install, zolv::installer::DeleteSetAsideSite);
-}
+ZOLV_EXPORT_ACTION(CheckSite)
+ZOLV_EXPORT_ACTION(WriteSite)
+ZOLV_EXPORT_ACTION(RestoreSite)
+ZOLV_EXPORT_ACTION(SetSiteAside)
+ZOLV_EXPORT_ACTION(PutBackSite)
+ZOLV_EXPORT_ACTION(DeleteSetAsideSite)

@@ -26,9 +26,9 @@
 #include "SiteAddress.h"
 #include "SiteFile.h"
 #include "platform/Files.h"
-#include "platform/win32/SystemLibrary.h"
-#include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/SystemLibrary.h"
+#include "platform/win32/system/UniqueHandle.h"
+#include "platform/win32/system/Wide.h"
 
 namespace zolv::installer {
 

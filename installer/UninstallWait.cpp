@@ -20,7 +20,9 @@
 
 #include <string>
 
-#include "platform/win32/UniqueHandle.h"
+#include "platform/Files.h"
+#include "platform/win32/system/UniqueHandle.h"
+#include "platform/win32/system/Wide.h"
 
 namespace {
 
@@ -32,18 +34,8 @@ constexpr DWORD kFailed = 2;
 constexpr wchar_t kUninstaller[] = L"Uninstall.exe";
 
 std::wstring ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0)
-      return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path.substr(0, path.find_last_of(L'\\'));
-    }
-    path.resize(path.size() * 2);
-  }
+  const std::wstring path(zolv::win32::Wide(zolv::files::ModuleFileName()));
+  return path.substr(0, path.find_last_of(L'\\'));
 }
 
 // The command line after the program's own name.

@@ -7,8 +7,9 @@
 // window procedure: it goes to the exception handler and the loop carries on.
 //
 // A form and its controls are made as windows together, once, when first needed: the form
-// shown, a timer started, a window's handle asked for. Until then what they are to be is kept,
-// so a form laid out before it shows costs each window one making, where it is to be.
+// shown, a timer started, a button focused. What each control is stays in its own state, which
+// the getters read, so a form laid out before it shows costs each window one making, where it
+// is to be.
 #pragma once
 
 #include <cstdint>
@@ -132,6 +133,7 @@ class Control {
   Font GetFont() const;
   void SetFont(const Font& font);
 
+  // The control's window; none (0) on Win32 while its form's windows are not made.
   NativeWindow Native() const;
 
   struct Impl;

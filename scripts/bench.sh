@@ -58,25 +58,14 @@ rm -rf "$stage"
 mkdir -p "$stage/browsers"
 cp "$built/ZOLVWeb.exe" "$built"/bench/*.exe "$stage/"
 cp "$built/bench/StampBrowser.exe" "$stage/browsers/chrome.exe"
-printf '[Site]\r\nHost=zolv.example.com\r\nClientId=1\r\n' >"$stage/site.ini"
-windows_path() { echo "Z:$(realpath "$1" | tr / '\\')"; }
+zolv_stage_site "$stage"
 log=$out/wine.log
 : >"$log"
-# In both registry views: Windows shares the browsers' key between 32-bit and 64-bit programs,
-# Wine keeps a copy for each.
-reg() {
-  local view
-  for view in /reg:32 /reg:64; do
-    "${ZOLV_WINE[@]}" reg "$@" "$view" >>"$log" 2>&1 </dev/null
-  done
-}
-browsers='HKLM\SOFTWARE\Clients\StartMenuInternet'
-reg delete "$browsers" /f || true
-reg add "$browsers\\Google Chrome" /ve /d "Google Chrome" /f
-reg add "$browsers\\FIREFOX.EXE" /ve /d "Mozilla Firefox" /f
-reg add "$browsers\\OperaStable" /ve /d "Opera Stable" /f
-reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\chrome.exe' /ve \
-  /d "$(windows_path "$stage/browsers/chrome.exe")" /f
+zolv_reg_both_views "$log" delete 'HKLM\SOFTWARE\Clients\StartMenuInternet' /f || true
+zolv_register_browsers "$log"
+app_paths='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths'
+zolv_reg_both_views "$log" add "$app_paths\chrome.exe" /ve \
+  /d "$(zolv_windows_path "$stage/browsers/chrome.exe")" /f
 settings_dir=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/ZOLV
 mkdir -p "$settings_dir"
 printf '[Misc]\r\nDefaultBrowser=chrome.exe\r\n\r\n' >"$settings_dir/ZOLVWeb.ini"
@@ -91,10 +80,10 @@ run() { # run NAME PROGRAM ARGS...: its table rows into $out/NAME.md, each run i
   }
 }
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-launcher=$(windows_path "$stage/ZOLVWeb.exe")
-plain=$(windows_path "$stage/PlainLauncher.exe")
-floor=$(windows_path "$stage/ButtonWindow.exe")
-empty=$(windows_path "$stage/MinimalWindow.exe")
+launcher=$(zolv_windows_path "$stage/ZOLVWeb.exe")
+plain=$(zolv_windows_path "$stage/PlainLauncher.exe")
+floor=$(zolv_windows_path "$stage/ButtonWindow.exe")
+empty=$(zolv_windows_path "$stage/MinimalWindow.exe")
 # ZOLV_BENCH_COMPARE=<other ZOLVWeb.exe builds, colon-separated>: measured in the same start-up
 # rounds, to see what a change gains on a busy machine. Each in a folder of its own, with the
 # same site.ini, under the same name (the settings file's name follows the program's).
@@ -106,7 +95,7 @@ if [ -n "${ZOLV_BENCH_COMPARE:-}" ]; then
     mkdir -p "$folder"
     cp "${others[$index]}" "$folder/ZOLVWeb.exe"
     cp "$stage/site.ini" "$folder/"
-    compare+=("$(windows_path "$folder/ZOLVWeb.exe")")
+    compare+=("$(zolv_windows_path "$folder/ZOLVWeb.exe")")
   done
 fi
 echo "start-up: $rounds rounds"
@@ -114,7 +103,7 @@ run startup "$stage/StartupBench.exe" startup "$rounds" "$launcher" "$plain" "$f
   "${compare[@]}"
 echo "hand-over: $handovers runs of about 7 s"
 run handover "$stage/StartupBench.exe" handover "$launcher" "$floor" "$empty" \
-  "$(windows_path "$stage/stamp.txt")" "$handovers"
+  "$(zolv_windows_path "$stage/stamp.txt")" "$handovers"
 echo "browser list"
 run browsers "$stage/BrowserListBench.exe"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)

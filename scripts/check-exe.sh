@@ -12,7 +12,7 @@
 # restrict the DLL search. Only KnownDLLs whose own imports are KnownDLLs too may be imported
 # (on Wine the same ones are never taken from the program's folder); any other system DLL,
 # comctl32 and shell32 among them, is loaded at run time from System32
-# (platform/win32/SystemLibrary.h).
+# (platform/win32/system/SystemLibrary.h).
 set -euo pipefail
 binary=$1
 machine=$2

@@ -14,13 +14,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 source scripts/lib/deps.sh
+source scripts/lib/presets.sh
 zolv_require_packages "${ZOLV_SIGN_PACKAGES[@]}"
 preset=${1:-win32}
-case $preset in
-  win32) build=${2:-build/repro/win32} machine=i386 suffix='' processor=i686 ;;
-  win64) build=${2:-build/win64} machine=x86-64 suffix=-x64 processor=x86_64 ;;
-  *) echo "check-signing: unknown preset $preset" >&2; exit 2 ;;
-esac
+zolv_preset_facts "$preset" || exit 2
+default_build=build/win64
+[ "$preset" != win32 ] || default_build=build/repro/win32
+build=${2:-$default_build}
 dist=${3:-build/signed/$preset}
 keys=build/signing
 fail() { echo "check-signing: $*" >&2; exit 1; }
@@ -36,9 +36,9 @@ openssl pkcs12 -export -inkey "$keys/key.pem" -in "$keys/cert.pem" -out "$keys/t
 
 # The unsigned package of this build folder, before the signed release replaces it: the signed
 # one holds other binaries, so it must have another package code (scripts/lib/msi.sh).
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+version=$(zolv_built_version "$build")
 source scripts/lib/msi.sh
-unsigned_code=$(msi_package_code "$build/ZOLVOnline-$version$suffix.msi")
+unsigned_code=$(msi_package_code "$build/ZOLVOnline-$version$ZOLV_SUFFIX.msi")
 
 # No time-stamp server here: the throwaway certificate's signatures need not outlive it.
 ZOLV_SIGN_PKCS12=$keys/test.pfx ZOLV_SIGN_PASSWORD=$password ZOLV_SIGN_NO_TIMESTAMP=1 \
@@ -50,10 +50,10 @@ verify() {
   grep -q 'Message digest algorithm *: SHA256' "$keys/verify.log" || fail "$1: not SHA-256"
   echo "Signed and verified: $1"
 }
-setup=$dist/ZOLVOnline-Setup-$version$suffix.exe
-msi=$dist/ZOLVOnline-$version$suffix.msi
+setup=$dist/ZOLVOnline-Setup-$version$ZOLV_SUFFIX.exe
+msi=$dist/ZOLVOnline-$version$ZOLV_SUFFIX.msi
 rm -rf "$dist/unpacked"
-unzip -q "$dist/ZOLVOnline-$version$suffix-portable.zip" -d "$dist/unpacked"
+unzip -q "$dist/ZOLVOnline-$version$ZOLV_SUFFIX-portable.zip" -d "$dist/unpacked"
 verify "$setup"
 verify "$msi"
 scripts/check-msi.sh "$msi"
@@ -62,12 +62,12 @@ scripts/check-msi.sh "$msi"
 verify "$dist/unpacked/ZOLVWeb.exe"
 verify "$build/installer/signed/plugin/ZOLVSite.dll"
 verify "$build/installer/signed/UninstallWait.exe"
-scripts/check-exe.sh "$dist/unpacked/ZOLVWeb.exe" "$machine"
+scripts/check-exe.sh "$dist/unpacked/ZOLVWeb.exe" "$ZOLV_MACHINE"
 (cd "$dist" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match"
 
 # Under Wine: the signed installer, its uninstaller, and the signed launcher starting.
 # The installer tests' own prefix for this build (tests/installer).
-export WINEPREFIX=$root/build/wine/installer-$processor
+export WINEPREFIX=$root/build/wine/installer-$ZOLV_PROCESSOR
 source scripts/lib/wine.sh
 [ -z "${DISPLAY:-}" ] || ZOLV_XVFB=0
 trap zolv_stop_wine EXIT
@@ -82,8 +82,8 @@ fi
 zolv_start_wine
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target zolv_installer_tests >/dev/null
-windows_path() { echo "Z:$(realpath "$1")"; }
-timeout 120 "${ZOLV_WINE[@]}" "$(windows_path "$setup")" /S /HOST=zolv.example.com /CLIENTID=1 \
+timeout 120 "${ZOLV_WINE[@]}" "$(zolv_windows_path "$setup")" /S /HOST=zolv.example.com \
+  /CLIENTID=1 \
   >"$keys/setup.log" 2>&1 </dev/null || fail "the signed installer failed; see $keys/setup.log"
 # Program Files (x86) in a 64-bit prefix, Program Files in a 32-bit one.
 for folder in "Program Files (x86)" "Program Files"; do
@@ -92,7 +92,7 @@ for folder in "Program Files (x86)" "Program Files"; do
 done
 verify "$uninstaller"
 verify "$(dirname "$uninstaller")/UninstallWait.exe"
-ZOLV_TEST_SETUP=$(windows_path "$setup") ZOLV_TEST_MSI=$(windows_path "$msi") \
-  ZOLV_TEST_PROGRAM=$(windows_path "$dist/unpacked/ZOLVWeb.exe") \
+ZOLV_TEST_SETUP=$(zolv_windows_path "$setup") ZOLV_TEST_MSI=$(zolv_windows_path "$msi") \
+  ZOLV_TEST_PROGRAM=$(zolv_windows_path "$dist/unpacked/ZOLVWeb.exe") \
   scripts/wine-exec.sh "build/$preset/installer/zolv_installer_tests.exe" \
   --gtest_filter='Installer.SilentInstall*:Installer.TheStartMenuShortcut*:Installer.Msi*'

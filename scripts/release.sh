@@ -23,15 +23,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/deps.sh
+source scripts/lib/presets.sh
 zolv_require_packages "${ZOLV_BUILD_PACKAGES[@]}"
 build=${1:-build/win32}
 dist=${2:-build/dist}
 preset=${3:-win32}
-case $preset in
-  win32) machine=i386 suffix='' ;;
-  win64) machine=x86-64 suffix=-x64 ;;
-  *) echo "release: unknown preset $preset" >&2; exit 2 ;;
-esac
+zolv_preset_facts "$preset" || exit 2
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 0)}
 
 sign_script=
@@ -58,11 +55,11 @@ cmake --preset "$preset" -B "$build" "-DZOLV_SIGN_SCRIPT=$sign_script" >/dev/nul
 cmake --build "$build" --target ZOLVWeb installer
 program=$build/ZOLVWeb.exe
 [ -z "$sign_script" ] || program=$build/installer/signed/ZOLVWeb.exe
-scripts/check-exe.sh "$program" "$machine"
-scripts/check-exe.sh "$build/installer/plugin/ZOLVSite.dll" "$machine" dll
-scripts/check-exe.sh "$build/installer/wait/UninstallWait.exe" "$machine"
-scripts/check-exe.sh "$build/installer/action/ZOLVSiteAction.dll" "$machine" action
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+scripts/check-exe.sh "$program" "$ZOLV_MACHINE"
+scripts/check-exe.sh "$build/installer/plugin/ZOLVSite.dll" "$ZOLV_MACHINE" dll
+scripts/check-exe.sh "$build/installer/wait/UninstallWait.exe" "$ZOLV_MACHINE"
+scripts/check-exe.sh "$build/installer/action/ZOLVSiteAction.dll" "$ZOLV_MACHINE" action
+version=$(zolv_built_version "$build")
 # The notices name the packages the binaries were built from: with another version of one, its
 # licences must be read again, and the release stops. The test command only warns
 # (ZOLV_NOTICES_CHECK=warn): a Debian update of a toolchain package must not stop every test run.
@@ -76,9 +73,9 @@ while read -r package named; do
   fi
 done < <(awk '/^  [a-z0-9+-]+(, [a-z0-9+-]+)* +[0-9]/ {
   for (i = 1; i < NF; i++) { sub(",", "", $i); print $i, $NF } }' installer/THIRD-PARTY-NOTICES.txt)
-setup=ZOLVOnline-Setup-$version$suffix.exe
-msi=ZOLVOnline-$version$suffix.msi
-portable=ZOLVOnline-$version$suffix-portable.zip
+setup=ZOLVOnline-Setup-$version$ZOLV_SUFFIX.exe
+msi=ZOLVOnline-$version$ZOLV_SUFFIX.msi
+portable=ZOLVOnline-$version$ZOLV_SUFFIX-portable.zip
 scripts/check-msi.sh "$build/$msi"
 
 rm -rf "$dist"

@@ -21,21 +21,9 @@ cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target ZOLVWeb
 
 log=build/wine/run.log
-# In both registry views: Windows shares this key between 32-bit and 64-bit programs, Wine
-# keeps a copy for each.
-register_browser() {
-  local view
-  for view in /reg:32 /reg:64; do
-    "${ZOLV_WINE[@]}" reg add "HKLM\\SOFTWARE\\Clients\\StartMenuInternet\\$1" /ve /d "$2" /f \
-      "$view" >>"$log" 2>&1 </dev/null
-  done
-}
-register_browser "Google Chrome" "Google Chrome"
-register_browser "FIREFOX.EXE" "Mozilla Firefox"
-register_browser "OperaStable" "Opera Stable"
-
+zolv_register_browsers "$log"
 exe=build/$preset/ZOLVWeb.exe
-printf '[Site]\r\nHost=zolv.example.com\r\nClientId=1\r\n' >"build/$preset/site.ini"
+zolv_stage_site "build/$preset"
 
 if [ -z "$ZOLV_XVFB_PID" ]; then
   echo "Running $exe on $DISPLAY; close its window to end."

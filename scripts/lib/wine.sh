@@ -78,6 +78,44 @@ zolv_start_wineserver() {
   "$WINESERVER" -p600 >>"$ZOLV_WINE_DIR/wineserver.log" 2>&1 </dev/null || true
 }
 
+# zolv_reg LOG ARGS...: Wine's `reg ARGS` in the prefix, its output added to LOG.
+zolv_reg() {
+  local log=$1
+  shift
+  timeout 60 "${ZOLV_WINE[@]}" reg "$@" >>"$log" 2>&1 </dev/null
+}
+
+# zolv_reg_both_views LOG ARGS...: the same in the 32-bit and in the 64-bit registry view:
+# Windows shares the browsers' key between 32-bit and 64-bit programs, Wine keeps a copy for
+# each.
+zolv_reg_both_views() {
+  local log=$1 view status=0
+  shift
+  for view in /reg:32 /reg:64; do
+    zolv_reg "$log" "$@" "$view" || status=$?
+  done
+  return "$status"
+}
+
+# zolv_register_browsers LOG: Google Chrome, Mozilla Firefox and Opera in the installed browser
+# list, as on a user's machine (Firefox under its executable's name, as its installer has it).
+zolv_register_browsers() {
+  local log=$1 key='HKLM\SOFTWARE\Clients\StartMenuInternet'
+  zolv_reg_both_views "$log" add "$key\Google Chrome" /ve /d "Google Chrome" /f &&
+    zolv_reg_both_views "$log" add "$key\FIREFOX.EXE" /ve /d "Mozilla Firefox" /f &&
+    zolv_reg_both_views "$log" add "$key\OperaStable" /ve /d "Opera Stable" /f
+}
+
+# zolv_stage_site FOLDER: a site.ini in FOLDER with a placeholder host, as an installation has.
+zolv_stage_site() {
+  printf '[Site]\r\nHost=zolv.example.com\r\nClientId=1\r\n' >"$1/site.ini"
+}
+
+# zolv_windows_path PATH: the Windows name of a file of this machine, on Wine's drive Z:.
+zolv_windows_path() {
+  echo "Z:$(realpath "$1" | tr / '\\')"
+}
+
 # zolv_make_prefix: a fresh prefix with Tahoma among its fonts and no crash dialog; marked
 # ready only once everything is in place, so an interrupted run starts over.
 zolv_make_prefix() {
@@ -103,29 +141,24 @@ zolv_make_prefix() {
   # A crashing program prints its backtrace and ends, instead of waiting on a dialog. No window
   # manager runs under Xvfb, so Wine manages the windows itself: it draws their title bars and
   # frames (screenshots show whole windows), and a closing window does not wait two seconds for
-  # a window manager to let it go.
-  if ! timeout 60 "${ZOLV_WINE[@]}" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
-    /t REG_DWORD /d 0 /f >>"$log" 2>&1 </dev/null ||
-    ! timeout 60 "${ZOLV_WINE[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed \
-      /t REG_SZ /d N /f >>"$log" 2>&1 </dev/null; then
-    echo "Could not configure the Wine prefix; see $log" >&2
-    return 1
-  fi
-  # Visual styles: Wine's Light style, as Windows users always have one, so that the themed
-  # drawing of the buttons is what the tests see. Wine selects it by default; it is named here
-  # so that the tests do not depend on that default.
+  # a window manager to let it go. Visual styles: Wine's Light style, as Windows users always
+  # have one, so that the themed drawing of the buttons is what the tests see. Wine selects it
+  # by default; it is named here so that the tests do not depend on that default.
   local themes='HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager'
-  if ! timeout 60 "${ZOLV_WINE[@]}" reg add "$themes" /v ThemeActive /t REG_SZ /d 1 /f \
-    >>"$log" 2>&1 </dev/null ||
-    ! timeout 60 "${ZOLV_WINE[@]}" reg add "$themes" /v DllName /t REG_SZ \
-      /d 'C:\windows\resources\themes\light\light.msstyles' /f >>"$log" 2>&1 </dev/null ||
-    ! timeout 60 "${ZOLV_WINE[@]}" reg add "$themes" /v ColorName /t REG_SZ /d Blue /f \
-      >>"$log" 2>&1 </dev/null ||
-    ! timeout 60 "${ZOLV_WINE[@]}" reg add "$themes" /v SizeName /t REG_SZ /d NormalSize /f \
-      >>"$log" 2>&1 </dev/null; then
-    echo "Could not select the Light visual style; see $log" >&2
-    return 1
-  fi
+  local key name type data
+  while IFS='|' read -r key name type data; do
+    if ! zolv_reg "$log" add "$key" /v "$name" /t "$type" /d "$data" /f; then
+      echo "Could not configure the Wine prefix ($key, $name); see $log" >&2
+      return 1
+    fi
+  done <<EOF
+HKCU\Software\Wine\WineDbg|ShowCrashDialog|REG_DWORD|0
+HKCU\Software\Wine\X11 Driver|Managed|REG_SZ|N
+$themes|ThemeActive|REG_SZ|1
+$themes|DllName|REG_SZ|C:\windows\resources\themes\light\light.msstyles
+$themes|ColorName|REG_SZ|Blue
+$themes|SizeName|REG_SZ|NormalSize
+EOF
   # The registry reaches the disk when the server ends.
   if ! timeout 120 "$WINESERVER" -w >>"$log" 2>&1 </dev/null; then
     echo "Wine did not settle after creating the prefix; see $log" >&2

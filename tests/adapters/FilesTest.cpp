@@ -14,10 +14,11 @@
 #include <vector>
 
 #include "platform/Files.h"
-#include "platform/win32/PassingHold.h"
-#include "platform/win32/SystemError.h"
-#include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/adapters/PassingHold.h"
+#include "platform/win32/system/SystemError.h"
+#include "platform/win32/system/UniqueHandle.h"
+#include "platform/win32/system/Wide.h"
+#include "tests/support/FileBytes.h"
 
 namespace zolv {
 namespace {
@@ -68,25 +69,11 @@ class FilesTest : public ::testing::Test {
 
   // Written and read with plain Win32 calls, so the adapter is checked against the system.
   static void WriteRaw(const String& path, std::string_view bytes) {
-    UniqueFile file(::CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(file);
-    DWORD written = 0;
-    ASSERT_TRUE(
-        ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-    ASSERT_EQ(written, bytes.size());
+    ASSERT_TRUE(tests::WriteBytes(path, bytes));
   }
 
   static std::string ReadRaw(const String& path) {
-    UniqueFile file(::CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-      return "<cannot open>";
-    std::string bytes(1 << 20, '\0');
-    DWORD read = 0;
-    ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    bytes.resize(read);
-    return bytes;
+    return tests::ReadBytes(path).value_or("<cannot open>");
   }
 
   static UniqueFile Open(const String& path, DWORD access, DWORD share) {

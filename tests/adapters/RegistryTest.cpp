@@ -10,7 +10,7 @@
 #include "Exception.h"
 #include "WebBrowsers.h"
 #include "platform/Registry.h"
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/system/UniqueHandle.h"
 #include "tests/support/DisposableMachine.h"
 
 namespace zolv {

@@ -5,7 +5,7 @@
 #include <objbase.h>
 
 #include "platform/Shell.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/Wide.h"
 
 namespace zolv {
 namespace {

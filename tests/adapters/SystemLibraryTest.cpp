@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "platform/win32/LateImports.h"
-#include "platform/win32/SystemError.h"
-#include "platform/win32/SystemLibrary.h"
+#include "platform/win32/system/LateImports.h"
+#include "platform/win32/system/SystemError.h"
+#include "platform/win32/system/SystemLibrary.h"
 
 namespace zolv::win32 {
 namespace {

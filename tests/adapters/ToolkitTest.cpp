@@ -1,7 +1,8 @@
 // The Win32 toolkit against real windows: window styles, geometry and fonts as the windows
 // report them, clicks, the message loop, the timer, keyboard navigation and the error box.
 // Leaves screenshots of the picture buttons in screenshots/ under the working folder
-// (build/win64/tests): ToolkitButtons.bmp and ToolkitButtonsDisabled.bmp.
+// (build/win64/tests): ToolkitButtons.png, ToolkitButtonsThemed.png and
+// ToolkitButtonsDisabled.png.
 #include <windows.h>
 
 #include <oleacc.h>
@@ -14,8 +15,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -26,15 +25,19 @@
 #include "ErrorBox.h"
 #include "assets/ResourceIds.h"
 #include "platform/Toolkit.h"
-#include "platform/win32/LateImports.h"
-#include "platform/win32/SystemError.h"
-#include "platform/win32/ToolkitWin32.h"
+#include "platform/win32/system/LateImports.h"
+#include "platform/win32/system/SystemError.h"
+#include "platform/win32/toolkit/ToolkitWin32.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/Png.h"
 
 namespace zolv::toolkit {
 namespace {
 
+// The control's window, making its form's windows as anything that needs one does.
 HWND H(const Control& control) {
-  return reinterpret_cast<HWND>(control.Native());
+  ImplOf(control).MakeWindows();
+  return ImplOf(control).Window();
 }
 
 std::wstring TextOf(HWND window) {
@@ -176,6 +179,20 @@ TEST_F(ToolkitTest, OuterGeometryMovesAndResizesTheWholeWindow) {
   RECT client{};
   ::GetClientRect(H(form), &client);
   EXPECT_EQ(client.bottom, 272 - (outer.height - 180));
+}
+
+// The form's own state follows what is done to its window from outside: a drag (here the move
+// it ends with) and the modal box that disables its owner.
+TEST_F(ToolkitTest, WhatTheUserOrSystemDoesToTheFormIsWhatItReports) {
+  form.Show();
+  const Rect outer = form.OuterBounds();
+  ::SetWindowPos(H(form), nullptr, 70, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(form.OuterBounds(), (Rect{70, 60, outer.width, outer.height}));
+  EXPECT_EQ(form.Bounds(), (Rect{70, 60, 303, 272}));
+  ::EnableWindow(H(form), FALSE);
+  EXPECT_FALSE(form.Enabled());
+  ::EnableWindow(H(form), TRUE);
+  EXPECT_TRUE(form.Enabled());
 }
 
 TEST_F(ToolkitTest, ChildrenSitExactlyWhereTheyWereAsked) {
@@ -606,19 +623,18 @@ Screenshot Capture(HWND window) {
   return shot;
 }
 
-void WriteBmp(const std::filesystem::path& path, const Screenshot& shot) {
-  std::filesystem::create_directories(path.parent_path());
-  BITMAPINFOHEADER info{
-      sizeof(BITMAPINFOHEADER), shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  auto size = static_cast<DWORD>(shot.pixels.size() * 4);
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof(file) + sizeof(info);
-  file.bfSize = file.bfOffBits + size;
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-  out.write(reinterpret_cast<const char*>(&info), sizeof(info));
-  out.write(reinterpret_cast<const char*>(shot.pixels.data()), size);
+// Saved as PNG, as the end-to-end suite saves its screenshots.
+void WritePng(const std::wstring& path, const Screenshot& shot) {
+  std::vector<std::uint8_t> rgb;
+  rgb.reserve(shot.pixels.size() * 3);
+  for (const std::uint32_t pixel : shot.pixels) {
+    rgb.push_back(static_cast<std::uint8_t>(pixel >> 16));
+    rgb.push_back(static_cast<std::uint8_t>(pixel >> 8));
+    rgb.push_back(static_cast<std::uint8_t>(pixel));
+  }
+  ::CreateDirectoryW(L"screenshots", nullptr);
+  ASSERT_TRUE(
+      tests::WriteBytes(L"screenshots\\" + path, tests::EncodePng(shot.width, shot.height, rgb)));
 }
 
 bool IsColoured(std::uint32_t pixel) {
@@ -704,14 +720,14 @@ class ToolkitLook : public ::testing::Test {
   Button opera{top, {17, 170, 266, 34}, u"Usar Opera", kBrowserFont, ZOLV_PICTURE_OPERA};
   Button access{bottom, {17, 8, 266, 41}, u"Acceder ZOLV Online", kAccessFont};
 
-  Screenshot Shoot(const char* name) {
+  Screenshot Shoot(const wchar_t* name) {
     form.MoveTo(100, 100);
     form.Show();
     PumpFor(app, 50);
     // Painted now, however busy the machine: the capture never races the paint.
     ::RedrawWindow(H(form), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Screenshot shot = Capture(H(form));
-    WriteBmp(std::filesystem::path("screenshots") / name, shot);
+    WritePng(name, shot);
     return shot;
   }
 
@@ -744,14 +760,14 @@ class ToolkitLook : public ::testing::Test {
 };
 
 TEST_F(ToolkitLook, PicturesAreTransparentAndCentredWithTheirCaptions) {
-  ExpectTidy(Shoot("ToolkitButtons.bmp"));
+  ExpectTidy(Shoot(L"ToolkitButtons.png"));
 }
 
 // Windows users always see the visual style's buttons; the test prefix selects Wine's Light
 // style so that this branch of the drawing runs here too.
 TEST_F(ToolkitLook, ButtonsAreDrawnThroughTheVisualStyle) {
   ::SetCursorPos(0, 0);  // no button hot
-  Screenshot shot = Shoot("ToolkitButtonsThemed.bmp");
+  Screenshot shot = Shoot(L"ToolkitButtonsThemed.png");
   HTHEME theme = win32::uxtheme::OpenThemeData(H(firefox), L"Button");
   ASSERT_NE(theme, nullptr) << "no visual style is active";
 
@@ -783,7 +799,7 @@ TEST_F(ToolkitLook, DisabledButtonsLookGreyed) {
   opera.SetEnabled(false);
   access.SetEnabled(false);
   access.SetCaption(u"Ingresando al Navegador. Espere...");
-  Screenshot shot = Shoot("ToolkitButtonsDisabled.bmp");
+  Screenshot shot = Shoot(L"ToolkitButtonsDisabled.png");
   Rect bounds = opera.Bounds();
   for (int y = bounds.top + 6; y < bounds.top + bounds.height - 6; ++y) {
     for (int x = bounds.left + 5; x < bounds.left + bounds.width - 5; ++x) {

@@ -6,6 +6,8 @@
 #include <array>
 #include <stdexcept>
 
+#include "tests/support/FileBytes.h"
+
 namespace zolv::e2e {
 
 namespace {
@@ -117,31 +119,16 @@ std::wstring ScreenshotFolder() {
 }
 
 std::optional<std::string> ReadBytes(const std::wstring& path) {
-  win32::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
+  std::optional<std::string> bytes = tests::ReadBytes(path);
+  if (!bytes) {
     Check(GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND,
           L"opening " + path);
-    return std::nullopt;
   }
-  std::string bytes;
-  std::array<char, 4096> buffer;
-  DWORD read = 0;
-  while (ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
-         read > 0)
-    bytes.append(buffer.data(), read);
   return bytes;
 }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  win32::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-  Check(static_cast<bool>(file), L"creating " + path);
-  DWORD written = 0;
-  Check(WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size(),
-        L"writing " + path);
+  Check(tests::WriteBytes(path, bytes), L"writing " + path);
 }
 
 void RemoveFile(const std::wstring& path) {

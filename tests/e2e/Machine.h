@@ -10,7 +10,7 @@
 #include <variant>
 #include <vector>
 
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/system/UniqueHandle.h"
 
 namespace zolv::e2e {
 

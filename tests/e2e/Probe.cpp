@@ -9,7 +9,7 @@
 
 #include "Machine.h"
 #include "ProbeRequest.h"
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/system/UniqueHandle.h"
 
 namespace zolv::e2e {
 

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "Machine.h"
-#include "Png.h"
 #include "Wait.h"
 #include "WindowQueries.h"
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/system/UniqueHandle.h"
+#include "tests/support/Png.h"
 
 namespace zolv::e2e {
 
@@ -74,7 +74,7 @@ std::wstring SaveScreenshot(HWND window, const std::wstring& name) {
 
   CreateDirectoryW(ScreenshotFolder().c_str(), nullptr);
   const std::wstring path = ScreenshotFolder() + name + L".png";
-  WriteBytes(path, EncodePng(box.width, box.height, picture));
+  WriteBytes(path, tests::EncodePng(box.width, box.height, picture));
   return path;
 }
 

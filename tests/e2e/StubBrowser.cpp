@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/system/UniqueHandle.h"
 
 namespace {
 

@@ -20,13 +20,16 @@
 #include <string>
 #include <vector>
 
-#include "FileBytes.h"
 #include "RunProgram.h"
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/system/UniqueHandle.h"
 #include "tests/support/DisposableMachine.h"
+#include "tests/support/FileBytes.h"
 
 namespace zolv {
 namespace {
+
+using tests::ReadBytes;
+using tests::WriteBytes;
 
 using namespace std::string_literals;
 
@@ -283,7 +286,7 @@ class Installer : public ::testing::Test {
   void TearDown() override {
     RemoveInstallation();
     if (userSettings_) {
-      WriteBytes(UserSettings(), *userSettings_);
+      ASSERT_TRUE(WriteBytes(UserSettings(), *userSettings_));
     } else {
       ::DeleteFileW(UserSettings().c_str());
       ::RemoveDirectoryW(UserSettingsDir().c_str());
@@ -367,7 +370,7 @@ TEST_F(Installer, PerUserInstallUpgradeAndUninstallStayWithTheUser) {
   EXPECT_FALSE(Exists(StartMenuShortcut()));
 
   const std::string edited = SiteIniText("zolv.example.com", "42") + "; nota\r\n";
-  WriteBytes(SiteIni(user), edited);
+  ASSERT_TRUE(WriteBytes(SiteIni(user), edited));
   ASSERT_EQ(RunSetup(L"/CURRENTUSER"), 0u);
   EXPECT_EQ(ReadBytes(SiteIni(user)), edited);
   EXPECT_EQ(RunSetup(L"/CURRENTUSER /CLIENTID=x"), kInvalidValues);
@@ -375,7 +378,7 @@ TEST_F(Installer, PerUserInstallUpgradeAndUninstallStayWithTheUser) {
 
   ::CreateDirectoryW(UserSettingsDir().c_str(), nullptr);
   const std::string settings = "[Misc]\r\nDefaultBrowser=firefox.exe\r\n\r\n";
-  WriteBytes(UserSettings(), settings);
+  ASSERT_TRUE(WriteBytes(UserSettings(), settings));
   Uninstall(user);
   EXPECT_FALSE(Exists(StartMenuShortcut(user)));
   EXPECT_FALSE(Exists(DesktopShortcut(user)));
@@ -400,7 +403,7 @@ TEST_F(Installer, UpgradeWithoutValuesKeepsSiteIniAndTheDesktopChoice) {
   ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42 /DESKTOP=1"), 0u);
   // An administrator's note shows whether the file was written again.
   const std::string edited = SiteIniText("zolv.example.com", "42") + "; nota\r\n";
-  WriteBytes(SiteIni(), edited);
+  ASSERT_TRUE(WriteBytes(SiteIni(), edited));
 
   ASSERT_EQ(RunSetup(L""), 0u);
   EXPECT_EQ(ReadBytes(SiteIni()), edited);
@@ -431,24 +434,24 @@ TEST_F(Installer, UpgradeReadsSiteIniAsTheLauncherDoes) {
   ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), 0u);
 
   const std::string quoted = "[Site]\r\nHost=\"zolv.example.com\"\r\nClientId=42\r\n";
-  WriteBytes(SiteIni(), quoted);
+  ASSERT_TRUE(WriteBytes(SiteIni(), quoted));
   EXPECT_EQ(RunSetup(L""), kInvalidValues) << "kept a host the launcher refuses";
   EXPECT_EQ(ReadBytes(SiteIni()), quoted);
 
   const std::string firstInvalid =
       "[Site]\r\nHost=zolv..example.com\r\nClientId=42\r\nHost=zolv.example.com\r\n";
-  WriteBytes(SiteIni(), firstInvalid);
+  ASSERT_TRUE(WriteBytes(SiteIni(), firstInvalid));
   EXPECT_EQ(RunSetup(L""), 0u);
   EXPECT_EQ(ReadBytes(SiteIni()), firstInvalid);
   const std::string lastInvalid =
       "[Site]\r\nHost=zolv.example.com\r\nClientId=42\r\nClientId=x\r\n";
-  WriteBytes(SiteIni(), lastInvalid);
+  ASSERT_TRUE(WriteBytes(SiteIni(), lastInvalid));
   EXPECT_EQ(RunSetup(L""), kInvalidValues);
   EXPECT_EQ(ReadBytes(SiteIni()), lastInvalid);
 
   const std::string mark = "\xEF\xBB\xBF";
   const std::string withMark = mark + "[Site]\r\nHost=zolv.example.com:8080\r\nClientId=5\r\n";
-  WriteBytes(SiteIni(), withMark);
+  ASSERT_TRUE(WriteBytes(SiteIni(), withMark));
   EXPECT_EQ(RunSetup(L""), 0u);
   EXPECT_EQ(ReadBytes(SiteIni()), withMark);
   ASSERT_EQ(RunSetup(L"/CLIENTID=6"), 0u);
@@ -484,7 +487,7 @@ TEST_F(Installer, UninstallRemovesAllItInstalledButKeepsTheUsersSettings) {
   ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42 /DESKTOP=1"), 0u);
   ::CreateDirectoryW(UserSettingsDir().c_str(), nullptr);
   const std::string settings = "[Misc]\r\nDefaultBrowser=firefox.exe\r\n\r\n";
-  WriteBytes(UserSettings(), settings);
+  ASSERT_TRUE(WriteBytes(UserSettings(), settings));
 
   Uninstall();
   EXPECT_FALSE(Exists(InstallDir()));
@@ -529,7 +532,7 @@ TEST_F(Installer, MsiInstallsUpgradesInPlaceAndUninstalls) {
 
   // An administrator's note shows whether the file was written again.
   const std::string edited = SiteIniText("zolv.example.com:8080", "9") + "; nota\r\n";
-  WriteBytes(SiteIni(), edited);
+  ASSERT_TRUE(WriteBytes(SiteIni(), edited));
   EXPECT_EQ(RunMsi(L"/i", ZOLV_TEST_NEXT_MSI, L"CLIENTID=x"), kInstallFailure);
   EXPECT_EQ(ReadBytes(SiteIni()), edited);
   ASSERT_EQ(RunMsi(L"/i", ZOLV_TEST_NEXT_MSI, L""), 0u);
@@ -549,7 +552,7 @@ TEST_F(Installer, MsiInstallsUpgradesInPlaceAndUninstalls) {
 
   ::CreateDirectoryW(UserSettingsDir().c_str(), nullptr);
   const std::string settings = "[Misc]\r\nDefaultBrowser=firefox.exe\r\n\r\n";
-  WriteBytes(UserSettings(), settings);
+  ASSERT_TRUE(WriteBytes(UserSettings(), settings));
   ASSERT_EQ(RunMsi(L"/x", ZOLV_TEST_NEXT_MSI, L""), 0u);
   EXPECT_FALSE(Exists(InstallDir()));
   EXPECT_FALSE(Exists(StartMenuShortcut(MsiShortcutScope())));
@@ -586,7 +589,7 @@ TEST_F(Installer, MsiUpgradeStaysInTheFolderOfTheInstalledVersion) {
       0u);
   ASSERT_TRUE(ReadBytes(elsewhere + L"\\ZOLVWeb.exe"));
   const std::string edited = SiteIniText("zolv.example.com", "42") + "; nota\r\n";
-  WriteBytes(elsewhere + L"\\site.ini", edited);
+  ASSERT_TRUE(WriteBytes(elsewhere + L"\\site.ini", edited));
 
   ASSERT_EQ(RunMsi(L"/i", ZOLV_TEST_NEXT_MSI, L""), 0u);
   EXPECT_TRUE(ReadBytes(elsewhere + L"\\ZOLVWeb.exe") == ReadBytes(ZOLV_TEST_NEXT_PROGRAM))
@@ -608,7 +611,7 @@ TEST_F(Installer, MsiUpgradeStaysInTheFolderOfTheInstalledVersion) {
 TEST_F(Installer, NothingAboutSiteIniBlocksRepairOrUninstall) {
   ASSERT_EQ(RunMsi(L"/i", kMsi, L"HOST=zolv.example.com CLIENTID=42"), 0u);
   const std::string refused = "[Site]\r\nHost=\"zolv.example.com\"\r\nClientId=x\r\n";
-  WriteBytes(SiteIni(), refused);
+  ASSERT_TRUE(WriteBytes(SiteIni(), refused));
   EXPECT_EQ(RunMsi(L"/i", kMsi, L""), 0u) << "a reinstall needed valid values";
   EXPECT_EQ(RunMsi(L"/i", kMsi, L"REINSTALL=ALL REINSTALLMODE=vomus"), 0u)
       << "a repair needed valid values";
@@ -812,7 +815,7 @@ TEST_F(Installer, TheWaitingUninstallQueuesOnlyWhatItCannotDelete) {
 TEST_F(Installer, UpgradeReplacesTheProgramWhileItRunsAndDowngradeIsRefused) {
   ASSERT_EQ(RunSetup(L"/HOST=zolv.example.com /CLIENTID=42"), 0u);
   const std::string edited = SiteIniText("zolv.example.com", "42") + "; nota\r\n";
-  WriteBytes(SiteIni(), edited);
+  ASSERT_TRUE(WriteBytes(SiteIni(), edited));
   const auto next = ReadBytes(ZOLV_TEST_NEXT_PROGRAM);
   ASSERT_TRUE(next);
   ASSERT_FALSE(next == ReadBytes(kProgram)) << "the later installer's program is the same";

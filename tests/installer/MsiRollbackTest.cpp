@@ -13,11 +13,14 @@
 #include <optional>
 #include <string>
 
-#include "FileBytes.h"
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/system/UniqueHandle.h"
+#include "tests/support/FileBytes.h"
 
 namespace zolv {
 namespace {
+
+using tests::ReadBytes;
+using tests::WriteBytes;
 
 using Action = UINT(__stdcall*)(MSIHANDLE);
 
@@ -87,7 +90,7 @@ TEST_F(MsiRollback, InstallRollbackPutsBackTheFileOrItsAbsence) {
   EXPECT_FALSE(ReadBytes(SiteIni())) << "a first install's rollback left site.ini";
 
   const std::string before = "[Site]\r\nHost=zolv.example.com\r\nClientId=42\r\n; nota\r\n";
-  WriteBytes(SiteIni(), before);
+  ASSERT_TRUE(WriteBytes(SiteIni(), before));
   ASSERT_EQ(checkSite_(session_), static_cast<UINT>(ERROR_SUCCESS));
   ASSERT_EQ(Deferred(writeSite_, L"WriteSite"), static_cast<UINT>(ERROR_SUCCESS));
   ASSERT_NE(ReadBytes(SiteIni()), before);
@@ -98,7 +101,7 @@ TEST_F(MsiRollback, InstallRollbackPutsBackTheFileOrItsAbsence) {
 // The sequence gives the uninstall's actions the file's name alone.
 TEST_F(MsiRollback, UninstallRollbackPutsBackTheRemovedFileAndItsCommitDeletesIt) {
   const std::string before = "\xEF\xBB\xBF[Site]\r\nHost=zolv.example.com\r\nClientId=42\r\n";
-  WriteBytes(SiteIni(), before);
+  ASSERT_TRUE(WriteBytes(SiteIni(), before));
   ::MsiSetPropertyW(session_, L"CustomActionData", SiteIni().c_str());
   ASSERT_EQ(setSiteAside_(session_), static_cast<UINT>(ERROR_SUCCESS));
   ASSERT_FALSE(ReadBytes(SiteIni()));

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/system/UniqueHandle.h"
 #include "tests/support/StartProcess.h"
 
 namespace zolv {

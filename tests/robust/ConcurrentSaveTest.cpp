@@ -10,7 +10,7 @@
 
 #include "SaveWriter.h"
 #include "platform/Files.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/Wide.h"
 #include "tests/support/BusyLoops.h"
 
 namespace zolv::robust {
@@ -34,7 +34,7 @@ TEST(ConcurrentSaveTest, TwoLaunchersAndAReaderWaitEachOtherOutAndTheFileStaysWh
   const String folder = MakeTempFolder(u"concurrent");
   const String settings = SettingsFileIn(folder);
   const String choices[] = {u"chrome.exe", u"firefox.exe"};
-  ASSERT_TRUE(WriteFileBytes(settings, CompleteText(choices[0])));
+  ASSERT_TRUE(tests::WriteBytes(settings, CompleteText(choices[0])));
   const tests::BusyLoops load(2);
 
   UniqueHandleObject writers[2];
@@ -92,8 +92,7 @@ TEST(ConcurrentSaveTest, TwoLaunchersAndAReaderWaitEachOtherOutAndTheFileStaysWh
   }
   EXPECT_GT(savesMeetingASave, 0) << "no save met another's: the race did not happen";
   EXPECT_GT(readsMeetingASave, 0) << "no read met a save: the race did not happen";
-  std::string text;
-  ASSERT_TRUE(ReadFileBytes(settings, text));
+  const std::string text = tests::ReadBytes(settings).value_or("<cannot open>");
   EXPECT_TRUE(text == CompleteText(choices[0]) || text == CompleteText(choices[1])) << text;
   RemoveFolder(folder);
 }

@@ -18,8 +18,8 @@
 #include "Exception.h"
 #include "SaveWriter.h"
 #include "WebBrowsers.h"
-#include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/UniqueHandle.h"
+#include "platform/win32/system/Wide.h"
 #include "tests/support/DisposableMachine.h"
 
 namespace zolv::robust {

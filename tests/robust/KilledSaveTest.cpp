@@ -12,7 +12,7 @@
 #include "SaveWriter.h"
 #include "UComun.h"
 #include "UFPrincipal.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/Wide.h"
 
 namespace zolv::robust {
 namespace {
@@ -55,7 +55,7 @@ class KilledSaveTest : public ::testing::Test {
   void SetUp() override {
     folder_ = MakeTempFolder(u"killed");
     settings_ = SettingsFileIn(folder_);
-    ASSERT_TRUE(WriteFileBytes(settings_, CompleteText(kChoices[0])));
+    ASSERT_TRUE(tests::WriteBytes(settings_, CompleteText(kChoices[0])));
   }
   void TearDown() override { RemoveFolder(folder_); }
 
@@ -88,8 +88,7 @@ TEST_F(KilledSaveTest, KilledSavesLeaveTheOldOrTheNewCompleteFile) {
     DWORD code = 0;
     ASSERT_TRUE(::GetExitCodeProcess(writer.get(), &code));
     ASSERT_EQ(code, kKilled) << "the writer failed on its own";
-    std::string text;
-    ASSERT_TRUE(ReadFileBytes(settings_, text));
+    const std::string text = tests::ReadBytes(settings_).value_or("<cannot open>");
     ASSERT_TRUE(text == complete[0] || text == complete[1])
         << "round " << round << ": " << text.size() << " bytes";
     // The writer has saved since the last kill, which moved any earlier leftover away.
@@ -100,12 +99,10 @@ TEST_F(KilledSaveTest, KilledSavesLeaveTheOldOrTheNewCompleteFile) {
   ASSERT_EQ(killsLeavingTemporary, kKillsInsideASave) << "too few kills landed inside a save";
 
   // A stale temporary file of a killed save is replaced by the next one.
-  ASSERT_TRUE(WriteFileBytes(temporary, "stale"));
+  ASSERT_TRUE(tests::WriteBytes(temporary, "stale"));
   DataPath = folder_;
   EXPECT_EQ(SetIni(u"Misc", u"DefaultBrowser", u"opera.exe"), u"opera.exe");
-  std::string text;
-  ASSERT_TRUE(ReadFileBytes(settings_, text));
-  EXPECT_EQ(text, CompleteText(u"opera.exe"));
+  EXPECT_EQ(tests::ReadBytes(settings_), CompleteText(u"opera.exe"));
   EXPECT_FALSE(Exists(temporary));
 }
 

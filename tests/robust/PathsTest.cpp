@@ -13,9 +13,9 @@
 #include "UComun.h"
 #include "UFPrincipal.h"
 #include "platform/Shell.h"
-#include "platform/win32/SystemError.h"
-#include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/SystemError.h"
+#include "platform/win32/system/UniqueHandle.h"
+#include "platform/win32/system/Wide.h"
 
 namespace zolv::robust {
 namespace {
@@ -63,9 +63,8 @@ void ExpectSettingsWork() {
   EXPECT_EQ(GetIni(u"Misc", u"DefaultBrowser", u""), u"");
   EXPECT_EQ(SetIni(u"Misc", u"DefaultBrowser", u"chrome.exe"), u"chrome.exe");
   EXPECT_EQ(GetIni(u"Misc", u"DefaultBrowser", u""), u"chrome.exe");
-  std::string bytes;
-  ASSERT_TRUE(ReadFileBytes(settings, bytes)) << Narrow(settings);
-  EXPECT_EQ(bytes, "[Misc]\r\nDefaultBrowser=chrome.exe\r\n\r\n");
+  EXPECT_EQ(tests::ReadBytes(settings), "[Misc]\r\nDefaultBrowser=chrome.exe\r\n\r\n")
+      << Narrow(settings);
 }
 
 class PathsTest : public ::testing::Test {
@@ -121,15 +120,13 @@ TEST_F(PathsTest, ReadOnlyFileOrFolderWhereTheFileBelongs) {
   DataPath = MakeFolders(root_, u"Users\\" + kUser + u"\\ZOLV");
   const String settings = SettingsFileIn(DataPath);
   const std::string chosen = "[Misc]\r\nDefaultBrowser=chrome.exe\r\n\r\n";
-  ASSERT_TRUE(WriteFileBytes(settings, chosen));
+  ASSERT_TRUE(tests::WriteBytes(settings, chosen));
   ASSERT_TRUE(::SetFileAttributesW(Wide(settings), FILE_ATTRIBUTE_READONLY));
   const String refused = ErrorOf([] { SetIni(u"Misc", u"DefaultBrowser", u"opera.exe"); });
   EXPECT_EQ(refused,
             FileErrorPrefix(u"create", settings) + win32::SystemErrorText(ERROR_ACCESS_DENIED));
   EXPECT_EQ(GetIni(u"Misc", u"DefaultBrowser", u""), u"chrome.exe");
-  std::string bytes;
-  ASSERT_TRUE(ReadFileBytes(settings, bytes));
-  EXPECT_EQ(bytes, chosen);
+  EXPECT_EQ(tests::ReadBytes(settings), chosen);
 
   ASSERT_TRUE(::SetFileAttributesW(Wide(settings), FILE_ATTRIBUTE_NORMAL));
   ASSERT_TRUE(::DeleteFileW(Wide(settings)));

@@ -9,7 +9,7 @@
 #include "UComun.h"
 #include "UFPrincipal.h"
 #include "platform/Files.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/Wide.h"
 #include "tests/support/StartProcess.h"
 
 namespace zolv::robust {
@@ -82,7 +82,7 @@ class Writer {
       out << "other " << Narrow(message) << "\n";
     for (const String& text : report_.systemTexts)
       out << "system " << Narrow(text) << "\n";
-    return WriteFileBytes(plan_.reportFile, out.str());
+    return tests::WriteBytes(plan_.reportFile, out.str());
   }
 
  private:
@@ -230,9 +230,9 @@ UniqueHandleObject StartWriter(const WriterPlan& plan) {
 
 WriterReport ReadReport(const String& reportFile, bool& found) {
   WriterReport report;
-  std::string bytes;
-  found = ReadFileBytes(reportFile, bytes);
-  std::istringstream in(bytes);
+  const std::optional<std::string> bytes = tests::ReadBytes(reportFile);
+  found = bytes.has_value();
+  std::istringstream in(bytes.value_or(""));
   std::string word;
   while (in >> word) {
     std::string rest;
@@ -291,34 +291,11 @@ void RemoveFolder(const String& folder) {
   ::RemoveDirectoryW(Wide(folder));
 }
 
-bool ReadFileBytes(const String& path, std::string& bytes) {
-  bytes.clear();
-  UniqueFile file(::CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file)
-    return false;
-  char buffer[64 * 1024];
-  DWORD read = 0;
-  while (::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
-    bytes.append(buffer, read);
-  return true;
-}
-
 bool SaveHolds(const String& path) {
   const UniqueFile probe(::CreateFileW(Wide(path), GENERIC_READ,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   return !probe && ::GetLastError() == ERROR_SHARING_VIOLATION;
-}
-
-bool WriteFileBytes(const String& path, std::string_view bytes) {
-  UniqueFile file(::CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file &&
-         ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr) &&
-         written == bytes.size();
 }
 
 }  // namespace zolv::robust

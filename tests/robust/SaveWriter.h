@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "platform/Text.h"
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/system/UniqueHandle.h"
+#include "tests/support/FileBytes.h"
 
 namespace zolv::robust {
 
@@ -64,12 +65,8 @@ WriterReport ReadReport(const String& reportFile, bool& found);
 String MakeTempFolder(StringView purpose);
 void RemoveFolder(const String& folder);
 
-// The whole file's bytes, or nothing when it cannot be opened (for reading, others allowed
-// to read).
-bool ReadFileBytes(const String& path, std::string& bytes);
 // Whether a save holds the file now: only a save's hold shares it with nobody.
 bool SaveHolds(const String& path);
-bool WriteFileBytes(const String& path, std::string_view bytes);
 
 // UTF-8 of the text, and the decimal digits of a number.
 std::string Narrow(StringView text);

@@ -2,8 +2,8 @@
 #include <windows.h>
 
 #include "platform/Program.h"
-#include "platform/win32/StartupSafety.h"
-#include "platform/win32/SystemLibrary.h"
+#include "platform/win32/startup/StartupSafety.h"
+#include "platform/win32/system/SystemLibrary.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   zolv::win32::LeaveTheCurrentDirectory();

@@ -16,7 +16,7 @@
 #include <shlobj.h>
 #include <uxtheme.h>
 
-#include "platform/win32/SystemLibrary.h"
+#include "platform/win32/system/SystemLibrary.h"
 
 namespace zolv::win32::comctl32 {
 inline constexpr wchar_t kDll[] = L"comctl32.dll";

@@ -1,4 +1,4 @@
-#include "platform/win32/StartupSafety.h"
+#include "platform/win32/startup/StartupSafety.h"
 
 #include <windows.h>
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace zolv::e2e {
+namespace zolv::tests {
 
 // `rgb` holds width * height pixels, 3 bytes each, rows from the top. Returns the file's bytes.
 std::string EncodePng(int width, int height, const std::vector<std::uint8_t>& rgb);
 
-}  // namespace zolv::e2e
+}  // namespace zolv::tests

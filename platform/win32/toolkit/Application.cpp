@@ -1,7 +1,7 @@
-// ToolkitApplication: the application object on Win32: window classes, the message loop with
+// Application: the application object on Win32: window classes, the message loop with
 // the forms' keyboard navigation, the error box and the screen's facts.
-#include "platform/win32/SystemError.h"
-#include "platform/win32/ToolkitWin32.h"
+#include "platform/win32/system/SystemError.h"
+#include "platform/win32/toolkit/ToolkitWin32.h"
 
 namespace zolv::toolkit {
 
@@ -16,7 +16,9 @@ ATOM RegisterToolkitClass(const wchar_t* name, int icon) {
     return existing;
   wc.cbSize = sizeof(wc);
   wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = ToolkitWindowProc;
+  // Plain windows: what a form or a panel does, its Impl does, through the subclass every
+  // toolkit window has (ToolkitWin32.h).
+  wc.lpfnWndProc = ::DefWindowProcW;
   wc.hInstance = instance;
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);

@@ -1,7 +1,7 @@
 // Panel: a captionless child window with a raised bevel one pixel wide. It is a control parent,
 // so the form's Tab navigation walks through its buttons, and it passes its buttons' commands
 // and notifications on to them.
-#include "platform/win32/ToolkitWin32.h"
+#include "platform/win32/toolkit/ToolkitWin32.h"
 
 namespace zolv::toolkit {
 
@@ -13,8 +13,8 @@ void DrawBevel(HWND panel, HDC dc) {
   ::DrawEdge(dc, &client, BDR_RAISEDINNER, BF_RECT);
 }
 
-struct PanelImpl : Control::Impl {
-  using Control::Impl::Impl;
+struct PanelImpl : ContainerImpl {
+  using ContainerImpl::ContainerImpl;
 
   void Make() override {
     MakeChild(MAKEINTATOM(ImplOf(app).panelClass), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
@@ -32,7 +32,7 @@ struct PanelImpl : Control::Impl {
         DrawBevel(Window(), reinterpret_cast<HDC>(wParam));
         return 0;
       default:
-        return Control::Impl::WindowProc(message, wParam, lParam);
+        return ContainerImpl::WindowProc(message, wParam, lParam);
     }
   }
 };

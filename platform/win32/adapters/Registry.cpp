@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/UniqueHandle.h"
+#include "platform/win32/system/Wide.h"
 
 namespace zolv::registry {
 

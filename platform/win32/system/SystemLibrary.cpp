@@ -1,8 +1,8 @@
-#include "platform/win32/SystemLibrary.h"
+#include "platform/win32/system/SystemLibrary.h"
 
 #include <string>
 
-#include "platform/win32/SystemError.h"
+#include "platform/win32/system/SystemError.h"
 
 namespace zolv::win32 {
 

@@ -8,8 +8,8 @@
 #include <windows.h>
 
 #include "platform/Text.h"
-#include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/UniqueHandle.h"
+#include "platform/win32/system/Wide.h"
 
 namespace zolv::win32 {
 

@@ -1,10 +1,10 @@
-#include "platform/win32/ComApartment.h"
+#include "platform/win32/adapters/ComApartment.h"
 
 #include <windows.h>
 
 #include <objbase.h>
 
-#include "platform/win32/LateImports.h"
+#include "platform/win32/system/LateImports.h"
 
 namespace zolv::win32 {
 

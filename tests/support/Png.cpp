@@ -1,9 +1,9 @@
-#include "Png.h"
+#include "tests/support/Png.h"
 
 #include <algorithm>
 #include <array>
 
-namespace zolv::e2e {
+namespace zolv::tests {
 
 namespace {
 
@@ -89,4 +89,4 @@ std::string EncodePng(int width, int height, const std::vector<std::uint8_t>& rg
   return png;
 }
 
-}  // namespace zolv::e2e
+}  // namespace zolv::tests

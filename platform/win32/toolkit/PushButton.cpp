@@ -1,11 +1,11 @@
-// PictureButton: the toolkit's push button on Win32. A standard themed "Button" whose face is
+// PushButton: the toolkit's push button on Win32. A standard themed "Button" whose face is
 // drawn through NM_CUSTOMDRAW: the theme's (or the classic) push button background, then the
 // picture and the caption centred together as one group, then the focus rectangle.
 #include <vssym32.h>
 
-#include "platform/win32/Accessibility.h"
-#include "platform/win32/ButtonPicture.h"
-#include "platform/win32/ToolkitWin32.h"
+#include "platform/win32/toolkit/Accessibility.h"
+#include "platform/win32/toolkit/ButtonImages.h"
+#include "platform/win32/toolkit/ToolkitWin32.h"
 
 namespace zolv::toolkit {
 
@@ -85,18 +85,15 @@ void DrawCaption(HDC dc, HTHEME theme, const ButtonLook& look, const String& cap
 struct ButtonImpl : Control::Impl {
   ButtonImpl(Application& application, Control::Impl& container, Button& owner)
       : Control::Impl(application, &container), self(owner) {}
-  // The window outlives this part of the object by the base's destructor: its messages go
-  // straight to the class's procedure again.
-  ~ButtonImpl() override {
-    if (systemProc)
-      ::SetWindowLongPtrW(Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(systemProc));
-  }
 
-  void Make() override;
+  void Make() override { MakeChild(WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0); }
+
+  // Accessibility clients' questions get the button's description too; all else is the class's.
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   void Command(WORD code) override {
     // A click still queued when the button was disabled does not count.
-    if (code == BN_CLICKED && ::IsWindowEnabled(Window()))
+    if (code == BN_CLICKED && enabled)
       app.Dispatch(self.OnClick);
   }
 
@@ -149,7 +146,7 @@ struct ButtonImpl : Control::Impl {
     RECT measured{};
     ::DrawTextW(dc, Wide(caption), static_cast<int>(caption.size()), &measured,
                 format | DT_CALCRECT);
-    const ButtonPicture& image = Picture();
+    const ButtonImages& image = Picture();
 
     int pictureWidth = image ? image.size.cx + kPictureSpacing : 0;
     int groupWidth = pictureWidth + (measured.right - measured.left);
@@ -157,7 +154,7 @@ struct ButtonImpl : Control::Impl {
     if (image) {
       int top = content.top + (content.bottom - content.top - image.size.cy) / 2;
       win32::comctl32::ImageList_Draw(
-          image.images.get(), look.disabled ? ButtonPicture::kDisabled : ButtonPicture::kNormal, dc,
+          image.images.get(), look.disabled ? ButtonImages::kDisabled : ButtonImages::kNormal, dc,
           left, top, ILD_TRANSPARENT);
     }
     RECT textArea{left + pictureWidth, content.top, content.right, content.bottom};
@@ -166,9 +163,9 @@ struct ButtonImpl : Control::Impl {
 
   // Decoded on the first paint: the button of a browser that is not installed never shows,
   // and never pays for its picture.
-  const ButtonPicture& Picture() {
+  const ButtonImages& Picture() {
     if (pictureId) {
-      picture = LoadButtonPicture(pictureId);
+      picture = LoadButtonImages(pictureId);
       pictureId = 0;
     }
     return picture;
@@ -176,32 +173,22 @@ struct ButtonImpl : Control::Impl {
 
   Button& self;
   int pictureId = 0;  // the bitmap resource, until it is decoded
-  ButtonPicture picture;
+  ButtonImages picture;
   String description;
-  WNDPROC systemProc = nullptr;  // the Button class's own, which this one comes before
 };
 
 String DescriptionOf(HWND button) {
-  auto* impl = static_cast<ButtonImpl*>(ImplOf(button));
+  auto* impl = static_cast<ButtonImpl*>(ImplOfWindow(button));
   return impl ? impl->description : String();
 }
 
-// Accessibility clients' questions get the button's description too; all else is the class's.
-LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
-  // Subclassed only while its ButtonImpl lives.
-  WNDPROC systemProc = static_cast<ButtonImpl*>(ImplOf(button))->systemProc;
+LRESULT ButtonImpl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_GETOBJECT) {
     if (LRESULT answer =
-            win32::accessibility::AnswerGetObject(button, wParam, lParam, DescriptionOf))
+            win32::accessibility::AnswerGetObject(Window(), wParam, lParam, DescriptionOf))
       return answer;
   }
-  return ::CallWindowProcW(systemProc, button, message, wParam, lParam);
-}
-
-void ButtonImpl::Make() {
-  MakeChild(WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0);
-  systemProc = reinterpret_cast<WNDPROC>(
-      ::SetWindowLongPtrW(Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ButtonProc)));
+  return Default(message, wParam, lParam);
 }
 
 std::unique_ptr<Control::Impl> NewButton(Button& self, Control& parent, const Rect& bounds,
@@ -226,7 +213,8 @@ bool Button::Focused() const {
 }
 
 void Button::SetFocus() {
-  ::SetFocus(impl_->WindowNeeded());
+  impl_->MakeWindows();
+  ::SetFocus(impl_->Window());
 }
 
 void Button::SetDescription(const String& description) {

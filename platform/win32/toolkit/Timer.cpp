@@ -2,13 +2,13 @@
 // id); the form hands each WM_TIMER to the live, enabled Timer it names.
 #include <algorithm>
 
-#include "platform/win32/ToolkitWin32.h"
+#include "platform/win32/toolkit/ToolkitWin32.h"
 
 namespace zolv::toolkit {
 
 namespace {
 
-FormImpl& FormOf(Form& form) {
+FormImpl& FormImplOf(Form& form) {
   return static_cast<FormImpl&>(ImplOf(form));
 }
 
@@ -19,11 +19,11 @@ UINT_PTR TimerId(const Timer* timer) {
 }  // namespace
 
 Timer::Timer(Form& owner, unsigned intervalMs) : owner_(owner), interval_(intervalMs) {
-  FormOf(owner_).timers.push_back(this);
+  FormImplOf(owner_).timers.push_back(this);
 }
 
 Timer::~Timer() {
-  FormImpl& form = FormOf(owner_);
+  FormImpl& form = FormImplOf(owner_);
   if (enabled_)
     ::KillTimer(form.Window(), TimerId(this));
   std::erase(form.timers, this);
@@ -33,7 +33,8 @@ void Timer::SetEnabled(bool enabled) {
   // Enabling a running timer leaves its interval running.
   if (enabled == enabled_)
     return;
-  HWND form = FormOf(owner_).WindowNeeded();
+  FormImplOf(owner_).MakeWindows();
+  HWND form = FormImplOf(owner_).Window();
   if (enabled) {
     if (!::SetTimer(form, TimerId(this), interval_, nullptr))
       ThrowLastError("SetTimer");

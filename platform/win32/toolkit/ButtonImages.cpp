@@ -1,6 +1,6 @@
-// ButtonPicture: loads a bitmap resource and prepares its normal and disabled looks, both
+// ButtonImages: loads a bitmap resource and prepares its normal and disabled looks, both
 // masked by the colour of the bottom-left pixel.
-#include "platform/win32/ButtonPicture.h"
+#include "platform/win32/toolkit/ButtonImages.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -50,8 +50,8 @@ BITMAPINFO TopDownInfo(int width, int height) {
 
 }  // namespace
 
-ButtonPicture LoadButtonPicture(int resourceId) {
-  ButtonPicture picture;
+ButtonImages LoadButtonImages(int resourceId) {
+  ButtonImages picture;
   win32::UniqueBitmap source(
       static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId),
                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));

@@ -7,9 +7,9 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "platform/win32/ComApartment.h"
-#include "platform/win32/LateImports.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/adapters/ComApartment.h"
+#include "platform/win32/system/LateImports.h"
+#include "platform/win32/system/Wide.h"
 
 namespace zolv::shell {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/Accessibility.h"
+#include "platform/win32/toolkit/Accessibility.h"
 
 #include <objbase.h>
 
@@ -7,8 +7,8 @@
 #include <atomic>
 #include <new>
 
-#include "platform/win32/ComApartment.h"
-#include "platform/win32/LateImports.h"
+#include "platform/win32/adapters/ComApartment.h"
+#include "platform/win32/system/LateImports.h"
 
 namespace zolv::win32::accessibility {
 

@@ -1,11 +1,11 @@
-#include "platform/win32/SystemError.h"
+#include "platform/win32/system/SystemError.h"
 
 #include <algorithm>
 #include <iterator>
 #include <string>
 
 #include "platform/Text.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/Wide.h"
 
 namespace zolv::win32 {
 

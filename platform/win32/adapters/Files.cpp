@@ -12,10 +12,10 @@
 #include <new>
 #include <string>
 
-#include "platform/win32/PassingHold.h"
-#include "platform/win32/SystemError.h"
-#include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/adapters/PassingHold.h"
+#include "platform/win32/system/SystemError.h"
+#include "platform/win32/system/UniqueHandle.h"
+#include "platform/win32/system/Wide.h"
 
 namespace zolv::files {
 

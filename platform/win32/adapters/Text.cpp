@@ -5,8 +5,8 @@
 
 #include <climits>
 
-#include "platform/win32/SystemError.h"
-#include "platform/win32/Wide.h"
+#include "platform/win32/system/SystemError.h"
+#include "platform/win32/system/Wide.h"
 
 namespace zolv::text {
 

@@ -9,7 +9,7 @@
 #include <atomic>
 #include <utility>
 
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/system/UniqueHandle.h"
 
 namespace zolv::win32 {
 

@@ -1,9 +1,10 @@
 // Form: the main window on Win32: a fixed single border with the system menu and close box,
 // the exact client size asked for, the taskbar button, the timers' messages, and the focus kept
 // across deactivation. Its windows and its controls' are made together when first needed (the
-// form shown, say), each where it is to be then. Closing it ends the message loop; the window
+// form shown, say), each where it is to be then; a move by the user or the system, and a modal
+// box's disabling, are written back to its state. Closing it ends the message loop; the window
 // itself lives as long as the Form object.
-#include "platform/win32/ToolkitWin32.h"
+#include "platform/win32/toolkit/ToolkitWin32.h"
 
 namespace zolv::toolkit {
 
@@ -51,22 +52,33 @@ LRESULT FormImpl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_WINDOWPOSCHANGED:
+      // Moved by the user or the system; a minimised form keeps the place it comes back to.
+      if (!::IsIconic(form)) {
+        RECT outer{};
+        RECT client{};
+        ::GetWindowRect(form, &outer);
+        ::GetClientRect(form, &client);
+        bounds = {outer.left, outer.top, client.right, client.bottom};
+      }
+      break;
+    case WM_ENABLE:
+      // A modal box disables its owner while it shows.
+      enabled = wParam != FALSE;
+      break;
     default:
       break;
   }
-  return Control::Impl::WindowProc(message, wParam, lParam);
+  return ContainerImpl::WindowProc(message, wParam, lParam);
 }
 
 void FormImpl::Make() {
+  // Made hidden whatever `visible` says: shown, it is also activated (Control::SetVisible).
   const SIZE outer = FormOuterSize(bounds);
-  HWND made =
-      ::CreateWindowExW(kFormExStyle, MAKEINTATOM(ImplOf(app).formClass), Wide(text),
-                        kFormStyle | (enabled ? 0u : WS_DISABLED), bounds.left, bounds.top,
-                        outer.cx, outer.cy, nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
-  if (!made)
-    ThrowLastError("CreateWindowExW");
+  MakeWindow(MAKEINTATOM(ImplOf(app).formClass), kFormStyle | (enabled ? 0u : WS_DISABLED),
+             kFormExStyle, {bounds.left, bounds.top, outer.cx, outer.cy}, nullptr, nullptr);
   if (!ImplOf(app).mainForm)
-    ImplOf(app).mainForm = made;
+    ImplOf(app).mainForm = Window();
 }
 
 namespace {
@@ -88,40 +100,26 @@ Form::Form(Application& app, const String& caption, int clientWidth, int clientH
     : Control(NewForm(app, caption, clientWidth, clientHeight, font)), app_(app) {}
 
 Rect Form::OuterBounds() const {
-  HWND window = impl_->Window();
-  if (!window) {
-    const SIZE size = FormOuterSize(impl_->bounds);
-    return {impl_->bounds.left, impl_->bounds.top, size.cx, size.cy};
-  }
-  RECT r{};
-  ::GetWindowRect(window, &r);
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+  const SIZE size = FormOuterSize(impl_->bounds);
+  return {impl_->bounds.left, impl_->bounds.top, size.cx, size.cy};
 }
 
 void Form::SetOuterHeight(int height) {
-  HWND window = impl_->Window();
-  if (!window) {
-    impl_->bounds.height += height - FormOuterSize(impl_->bounds).cy;
-    return;
-  }
-  Rect outer = OuterBounds();
-  ::SetWindowPos(window, nullptr, 0, 0, outer.width, height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Rect bounds = impl_->bounds;
+  bounds.height += height - FormOuterSize(bounds).cy;
+  SetBounds(bounds);
 }
 
 void Form::MoveTo(int left, int top) {
-  HWND window = impl_->Window();
-  if (!window) {
-    impl_->bounds.left = left;
-    impl_->bounds.top = top;
-    return;
-  }
-  ::SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Rect bounds = impl_->bounds;
+  bounds.left = left;
+  bounds.top = top;
+  SetBounds(bounds);
 }
 
 void Form::Show() {
-  HWND window = impl_->WindowNeeded();
-  ::ShowWindow(window, SW_SHOW);
+  SetVisible(true);
+  HWND window = impl_->Window();
   ::SetForegroundWindow(window);
   if (HWND first = FirstTabStop(window))
     ::SetFocus(first);
