@@ -85,8 +85,6 @@ class FilesTest : public ::testing::Test {
   String file_;
 };
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
 // What creating a file anew refuses to overwrite.
 constexpr DWORD kNotRecreatable =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
@@ -453,9 +451,8 @@ TEST_F(FilesTest, ReadsAndSavesRacingWaitEachOtherOut) {
     std::string bytes;
     String readError;
     while (!done) {
-      // Only a save's hold shares nothing: refused this, the read comes while a save runs.
-      const bool saving =
-          !Open(file_, GENERIC_READ, kShareAll) && ::GetLastError() == ERROR_SHARING_VIOLATION;
+      // Found held, the read comes while a save runs.
+      const bool saving = tests::SaveHolds(file_);
       if (!files::ReadWhole(file_, bytes, readError)) {
         if (++refusedReads == 1)
           refusal = readError;

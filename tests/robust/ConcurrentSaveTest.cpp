@@ -50,7 +50,7 @@ TEST(ConcurrentSaveTest, TwoLaunchersAndAReaderWaitEachOtherOutAndTheFileStaysWh
   std::vector<String> refusals;
   while (::WaitForMultipleObjects(2, handles, TRUE, 0) == WAIT_TIMEOUT &&
          ::GetTickCount64() < deadline) {
-    const bool saving = SaveHolds(settings);
+    const bool saving = tests::SaveHolds(settings);
     std::string text;
     String error;
     if (!files::ReadWhole(settings, text, error)) {

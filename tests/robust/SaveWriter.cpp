@@ -56,7 +56,7 @@ class Writer {
         UniqueHandleObject ready(::OpenEventW(EVENT_MODIFY_STATE, FALSE, Wide(plan_.readyEvent)));
         ::SetEvent(ready.get());
       }
-      const bool saving = SaveHolds(settings_);
+      const bool saving = tests::SaveHolds(settings_);
       const bool answered = Attempt([&] {
         const String read = GetIni(u"Misc", u"DefaultBrowser", u"");
         ++report_.reads;
@@ -87,7 +87,7 @@ class Writer {
 
  private:
   void Save(const String& choice) {
-    const bool saving = SaveHolds(settings_);
+    const bool saving = tests::SaveHolds(settings_);
     const bool saved = Attempt([&] {
       SetIni(u"Misc", u"DefaultBrowser", choice);
       ++report_.saves;
@@ -289,13 +289,6 @@ void RemoveFolder(const String& folder) {
     ::FindClose(search);
   }
   ::RemoveDirectoryW(Wide(folder));
-}
-
-bool SaveHolds(const String& path) {
-  const UniqueFile probe(::CreateFileW(Wide(path), GENERIC_READ,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return !probe && ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 }  // namespace zolv::robust

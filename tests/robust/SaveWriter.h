@@ -65,9 +65,6 @@ WriterReport ReadReport(const String& reportFile, bool& found);
 String MakeTempFolder(StringView purpose);
 void RemoveFolder(const String& folder);
 
-// Whether a save holds the file now: only a save's hold shares it with nobody.
-bool SaveHolds(const String& path);
-
 // UTF-8 of the text, and the decimal digits of a number.
 std::string Narrow(StringView text);
 String Decimal(unsigned long long number);

@@ -42,6 +42,15 @@ inline bool WriteBytes(const wchar_t* path, std::string_view bytes) {
          written == bytes.size();
 }
 
+// Whether a save holds the file now: only a save's hold shares it with nobody, so an open that
+// shares everything is refused only then.
+inline bool SaveHolds(const wchar_t* path) {
+  const win32::UniqueFile probe(
+      ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return !probe && ::GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 inline std::optional<std::string> ReadBytes(const std::wstring& path) {
   return ReadBytes(path.c_str());
 }
@@ -53,6 +62,9 @@ inline bool WriteBytes(const std::wstring& path, std::string_view bytes) {
 }
 inline bool WriteBytes(const String& path, std::string_view bytes) {
   return WriteBytes(win32::Wide(path), bytes);
+}
+inline bool SaveHolds(const String& path) {
+  return SaveHolds(win32::Wide(path));
 }
 
 }  // namespace zolv::tests
